@@ -1,0 +1,29 @@
+#pragma once
+#include "player/toolkit/control.h"
+
+#include <functional>
+#include <string>
+
+namespace velorra::toolkit {
+
+// A push button. "&" in the caption marks the mnemonic letter.
+class Button : public Control {
+public:
+    using Control::Control;
+    const std::string& Caption() const { return caption_; }
+    void setCaption(std::string c) {
+        if (c == caption_) return;
+        caption_ = std::move(c);
+        notify(Change::Text);
+    }
+    // The user's click, or the program's: runs the click action.
+    void click() {
+        if (onClick) onClick();
+    }
+    std::function<void()> onClick;
+
+private:
+    std::string caption_;
+};
+
+}  // namespace velorra::toolkit
