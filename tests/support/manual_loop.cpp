@@ -1,0 +1,42 @@
+#include "support/manual_loop.h"
+
+namespace velorra::testing {
+
+void ManualLoop::arm(toolkit::Timer& timer) { due_[&timer] = {now_ + timer.Interval(), nextOrder_++}; }
+
+void ManualLoop::disarm(toolkit::Timer& timer) { due_.erase(&timer); }
+
+void ManualLoop::doEvents() {
+    ++doEventsCalls_;
+    runPosted();
+}
+
+void ManualLoop::runPosted() {
+    while (!posted_.empty()) {
+        auto event = std::move(posted_.front());
+        posted_.pop_front();
+        event();
+    }
+}
+
+void ManualLoop::advance(int64_t ms) {
+    const int64_t target = now_ + ms;
+    runPosted();
+    for (;;) {
+        toolkit::Timer* next = nullptr;
+        Due best{};
+        for (const auto& [timer, due] : due_)
+            if (due.at <= target && (!next || due.at < best.at || (due.at == best.at && due.order < best.order))) {
+                next = timer;
+                best = due;
+            }
+        if (!next) break;
+        now_ = best.at;
+        due_[next] = {now_ + next->Interval(), nextOrder_++};
+        next->fire();
+        runPosted();
+    }
+    now_ = target;
+}
+
+}  // namespace velorra::testing
