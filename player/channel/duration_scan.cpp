@@ -1,0 +1,55 @@
+#include "player/channel/duration_scan.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace velorra {
+
+namespace {
+
+// A whole file mapped read-only for the life of the object.
+class MappedFile {
+public:
+    explicit MappedFile(const std::string& path) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+            void* p = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+            if (p != MAP_FAILED) {
+                data_ = static_cast<const uint8_t*>(p);
+                size_ = static_cast<size_t>(st.st_size);
+            }
+        }
+        ::close(fd);
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile() {
+        if (data_) ::munmap(const_cast<uint8_t*>(data_), size_);
+    }
+    bool mapped() const { return data_ != nullptr; }
+    std::span<const uint8_t> bytes() const { return {data_, size_}; }
+
+private:
+    const uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+};
+
+}  // namespace
+
+std::optional<double> scanDuration(const std::string& path) {
+    const MappedFile file(path);
+    if (!file.mapped()) return std::nullopt;
+    const auto bytes = file.bytes();
+    if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 &&
+        std::memcmp(bytes.data() + 8, "WAVE", 4) == 0)
+        return wavDuration(bytes);
+    return mpegDuration(bytes);
+}
+
+}  // namespace velorra

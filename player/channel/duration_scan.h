@@ -1,0 +1,20 @@
+#pragma once
+// The length of a media file learned from its headers alone, without decoding: MPEG audio
+// (layers I to III of MPEG-1, 2 and 2.5) by walking its frame headers or reading its Xing, Info
+// or VBRI frame, WAV from its RIFF chunks. A few hundredths of a millisecond for a typical song.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace velorra {
+
+// Seconds of audio in the file; empty when the file cannot be read or is neither MPEG audio
+// nor WAV (other formats need a decoder to tell).
+std::optional<double> scanDuration(const std::string& path);
+
+// The same for the bytes of a whole file.
+std::optional<double> mpegDuration(std::span<const uint8_t> file);
+std::optional<double> wavDuration(std::span<const uint8_t> file);
+
+}  // namespace velorra

@@ -1,0 +1,64 @@
+#pragma once
+// The media service on GStreamer: one playbin per graph, audio only, its volume the playbin's
+// linear volume (10^(centibels / 2000)), its balance an audiopanorama filter, its rate a seek.
+#include <gst/gst.h>
+
+#include "player/channel/gst/gst_handle.h"
+#include "player/channel/media_service.h"
+
+namespace velorra {
+
+// Where a graph's sound goes: the default audio device, or nowhere, in real time or as fast
+// as the machine decodes (tests and benchmarks).
+enum class AudioOutput { Device, SilentRealTime, SilentFast };
+
+class GstMediaGraph : public MediaGraph {
+public:
+    // Null when the elements cannot be made.
+    static std::unique_ptr<GstMediaGraph> create(AudioOutput output);
+    GstMediaGraph(const GstMediaGraph&) = delete;
+    GstMediaGraph& operator=(const GstMediaGraph&) = delete;
+    // Brings the pipeline down before returning, so its sound stops at once.
+    ~GstMediaGraph() override;
+
+    bool render(const std::string& path) override;
+    bool run() override;
+    bool pause() override;
+    bool stop() override;
+    std::optional<double> duration() override;
+    std::optional<double> position() override;
+    bool setPosition(double seconds) override;
+    std::optional<double> rate() override;
+    bool setRate(double rate) override;
+    std::optional<int32_t> volume() override;
+    bool setVolume(int32_t centibels) override;
+    std::optional<int32_t> balance() override;
+    bool setBalance(int32_t balance) override;
+    std::vector<std::string> filterNames() override;
+
+    // The elements themselves, for inspection.
+    GstElement* pipeline() const { return playbin_.get(); }
+    GstElement* panorama() const { return panorama_.get(); }
+
+private:
+    GstMediaGraph(GstHandle<GstElement> playbin, GstHandle<GstElement> panorama);
+    bool seek(double rate, double seconds);
+
+    GstHandle<GstElement> playbin_;
+    GstHandle<GstElement> panorama_;
+    bool rendered_ = false;
+    double rate_ = 1.0;
+};
+
+class GstMediaService : public MediaService {
+public:
+    explicit GstMediaService(AudioOutput output = AudioOutput::Device);
+    std::unique_ptr<MediaGraph> createGraph() override;
+    // MPEG audio and WAV from their headers (see duration_scan.h).
+    std::optional<double> probeDuration(const std::string& path) override;
+
+private:
+    AudioOutput output_;
+};
+
+}  // namespace velorra

@@ -1,0 +1,130 @@
+#include "player/channel/player.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+#include <stdexcept>
+
+#include "player/channel/whole_seconds.h"
+
+namespace velorra {
+
+namespace {
+
+bool isOutputFilter(std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return name.find("directsound") != std::string::npos ||
+           name.find("file writer") != std::string::npos;
+}
+
+}  // namespace
+
+Player::Player(MediaService& service) : service_(service) {}
+
+// Releasing the graph stops its sound at once.
+Player::~Player() = default;
+
+MediaGraph* Player::graph() {
+    if (graphPending_) {
+        graphPending_ = false;
+        graph_ = service_.createGraph();
+        if (graph_) graph_->render(pendingFile_);
+    }
+    return graph_.get();
+}
+
+void Player::EnumDirectSoundDevices(const std::function<void(const std::string&)>& addItem) {
+    graphPending_ = false;
+    graph_.reset();
+    graph_ = service_.createGraph();
+    if (!graph_) throw std::runtime_error("the media service made no graph");
+    const auto names = graph_->filterNames();
+    graph_.reset();
+    for (const auto& name : names)
+        if (isOutputFilter(name)) addItem(name);
+}
+
+void Player::PauseFile() {
+    if (auto* g = graph()) g->pause();
+}
+
+void Player::StopFile() {
+    if (auto* g = graph()) g->stop();
+}
+
+void Player::PlayFile() {
+    if (auto* g = graph()) g->run();
+}
+
+int32_t Player::Position() {
+    auto* g = graph();
+    const auto seconds = g ? g->position() : std::nullopt;
+    position_ = seconds ? roundToInt32(*seconds).value_or(0) : 0;
+    return position_;
+}
+
+void Player::setPosition(int32_t seconds) {
+    position_ = seconds;
+    if (auto* g = graph()) g->setPosition(seconds);
+}
+
+double Player::Pitch() {
+    auto* g = graph();
+    pitch_ = g ? g->rate().value_or(0.0) : 0.0;
+    return pitch_;
+}
+
+void Player::setPitch(double rate) {
+    pitch_ = rate;
+    if (auto* g = graph()) g->setRate(rate);
+}
+
+int32_t Player::Volume() {
+    auto* g = graph();
+    volume_ = g ? g->volume().value_or(0) : 0;
+    return volume_;
+}
+
+void Player::setVolume(int32_t centibels) {
+    volume_ = centibels;
+    if (auto* g = graph()) g->setVolume(centibels);
+}
+
+int32_t Player::Balance() {
+    auto* g = graph();
+    balance_ = g ? g->balance().value_or(0) : 0;
+    return balance_;
+}
+
+void Player::setBalance(int32_t balance) {
+    balance_ = balance;
+    const int64_t scaled = int64_t{balance} * 1000;
+    if (scaled < std::numeric_limits<int32_t>::min() || scaled > std::numeric_limits<int32_t>::max())
+        return;
+    if (auto* g = graph()) g->setBalance(static_cast<int32_t>(scaled));
+}
+
+int32_t Player::OpenFile() {
+    graphPending_ = false;
+    graph_.reset();
+
+    if (const auto known = service_.probeDuration(filename_)) {
+        duration_ = roundToInt32(*known).value_or(0);
+        pendingFile_ = filename_;
+        graphPending_ = true;
+        return kOpenOk;
+    }
+
+    int32_t status = kOpenOk;
+    graph_ = service_.createGraph();
+    if (!graph_) status = kOpenNoGraph;
+    if (!graph_ || !graph_->render(filename_)) status = kOpenNotRendered;
+    const auto seconds = graph_ ? graph_->duration() : std::nullopt;
+    const auto whole = seconds ? roundToInt32(*seconds) : std::nullopt;
+    if (!whole) status = kOpenNoDuration;
+    duration_ = whole.value_or(0);
+    return status;
+}
+
+}  // namespace velorra

@@ -1,0 +1,90 @@
+#pragma once
+// One audio channel: plays one media file through the media service and exposes its transport,
+// position and duration in whole seconds, rate, volume and balance. No operation fails towards
+// its caller: a failed service call is skipped; setters have recorded their value first, getters
+// then give 0 and record it.
+//
+// The graph is built lazily. OpenFile learns the duration from the file's headers where the
+// service can, and the graph for the file is built and rendered on the first operation that
+// needs it; until then the channel behaves as one stopped at position 0. The total-length
+// calculation opens thousands of channels only to read Duration and never pays for a graph.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "player/channel/media_service.h"
+
+namespace velorra {
+
+// Status numbers of OpenFile: the last step that failed.
+inline constexpr int32_t kOpenOk = 0;
+inline constexpr int32_t kOpenNoGraph = 1;      // the service made no graph
+inline constexpr int32_t kOpenNotRendered = 2;  // the file could not be rendered
+inline constexpr int32_t kOpenNoDuration = 3;   // the graph could not tell the duration
+
+class Player {
+public:
+    explicit Player(MediaService& service);
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+    ~Player();
+
+    // The name of an output device chosen by the user; stored and returned, nothing else.
+    const std::string& OutputDevice() const { return outputDevice_; }
+    void setOutputDevice(std::string name) { outputDevice_ = std::move(name); }
+
+    // Adds the names of the installed filters that can take audio output (those naming
+    // "directsound" or "file writer") to a list. Leaves the channel without a graph. Failures of
+    // the service or of the list reach the caller.
+    void EnumDirectSoundDevices(const std::function<void(const std::string&)>& addItem);
+
+    void PauseFile();
+
+    int32_t Position();
+    void setPosition(int32_t seconds);
+
+    double Pitch();
+    void setPitch(double rate);
+
+    int32_t Duration() const { return duration_; }
+    void setDuration(int32_t seconds) { duration_ = seconds; }
+
+    // Hundredths of a decibel, 0 full level, -10000 silent.
+    int32_t Volume();
+    void setVolume(int32_t centibels);
+
+    // Set in the balance bar's unit (-10 to 10, handed to the service times 1000); read in the
+    // service's unit (-10000 to 10000).
+    int32_t Balance();
+    void setBalance(int32_t balance);
+
+    // Stops playback; the channel keeps its position and PlayFile resumes there.
+    void StopFile();
+    void PlayFile();
+
+    // Opens Filename in a fresh graph and learns Duration; returns one of the kOpen numbers.
+    int32_t OpenFile();
+
+    const std::string& Filename() const { return filename_; }
+    void setFilename(std::string path) { filename_ = std::move(path); }
+
+private:
+    // The graph of the opened file, built now if OpenFile left it for later; null without one.
+    MediaGraph* graph();
+
+    MediaService& service_;
+    std::unique_ptr<MediaGraph> graph_;
+    std::string pendingFile_;  // the opened file whose graph is still to be built
+    bool graphPending_ = false;
+
+    std::string filename_;
+    int32_t volume_ = 0;
+    int32_t balance_ = 0;
+    double pitch_ = 0.0;
+    int32_t duration_ = 0;
+    int32_t position_ = 0;
+    std::string outputDevice_;
+};
+
+}  // namespace velorra
