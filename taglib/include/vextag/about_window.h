@@ -1,0 +1,26 @@
+// "About Vextag": the control's name, version and maker, with links to the maker's site and mail.
+#pragma once
+
+#include <QDialog>
+
+#include <vextag/link_opener.h>
+
+class QLabel;
+class QPushButton;
+
+namespace vextag {
+
+class AboutWindow : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr const char* WebSite = "https://velorra.org/";
+    static constexpr const char* MailLink = "mailto:team@velorra.org";
+
+    // `links` must outlive the window.
+    AboutWindow(LinkOpener& links, QWidget* parent = nullptr);
+
+private:
+    LinkOpener& links_;
+};
+
+} // namespace vextag

@@ -1,0 +1,34 @@
+// The host window's store of a control's saved properties, read and written by name.
+#pragma once
+
+#include <map>
+#include <stdexcept>
+#include <string>
+
+namespace vextag {
+
+// A store that cannot be read or written, or holds a value the control cannot take.
+class PropertyBagError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class PropertyBag {
+public:
+    virtual ~PropertyBag() = default;
+    // The stored value of `name`, or `defaultValue` when none is stored.
+    virtual std::string read(const std::string& name, const std::string& defaultValue) = 0;
+    // Stores `value` under `name`; a value equal to `defaultValue` is not kept.
+    virtual void write(const std::string& name, const std::string& value, const std::string& defaultValue) = 0;
+};
+
+// A bag over a plain map, for hosts that keep their design in memory or serialise it themselves.
+class MapPropertyBag : public PropertyBag {
+public:
+    std::string read(const std::string& name, const std::string& defaultValue) override;
+    void write(const std::string& name, const std::string& value, const std::string& defaultValue) override;
+
+    std::map<std::string, std::string> values;
+};
+
+} // namespace vextag

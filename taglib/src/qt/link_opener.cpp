@@ -1,0 +1,13 @@
+#include <vextag/link_opener.h>
+
+#include <QDesktopServices>
+#include <QString>
+#include <QUrl>
+
+namespace vextag {
+
+void DesktopLinkOpener::open(const std::string& link) {
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(link)));
+}
+
+} // namespace vextag
