@@ -69,17 +69,17 @@ void ListView::clear() {
     if (observer_) observer_->rowsReset();
 }
 
-const std::string& ListView::text(int32_t index, int c) const {
+const std::string& ListView::text(int32_t index, int k) const {
     const Row& r = row(index);
-    return c >= 1 && static_cast<size_t>(c) <= r.texts.size() ? r.texts[static_cast<size_t>(c - 1)] : emptyText();
+    return k >= 0 && static_cast<size_t>(k) < r.texts.size() ? r.texts[static_cast<size_t>(k)] : emptyText();
 }
 
-bool ListView::setText(int32_t index, int c, std::string text) {
-    if (!valid(index) || c < 1) return false;
+bool ListView::setText(int32_t index, int k, std::string text) {
+    if (!valid(index) || k < 0) return false;
     Row& r = rowAt(index);
-    if (r.texts.size() < static_cast<size_t>(c)) r.texts.resize(static_cast<size_t>(c));
-    if (r.texts[static_cast<size_t>(c - 1)] == text) return true;
-    r.texts[static_cast<size_t>(c - 1)] = std::move(text);
+    if (r.texts.size() <= static_cast<size_t>(k)) r.texts.resize(static_cast<size_t>(k) + 1);
+    if (r.texts[static_cast<size_t>(k)] == text) return true;
+    r.texts[static_cast<size_t>(k)] = std::move(text);
     if (observer_) observer_->rowChanged(index);
     return true;
 }
@@ -132,9 +132,9 @@ void ListView::ensureVisible(int32_t index) {
     if (valid(index) && observer_) observer_->scrollTo(index);
 }
 
-void ListView::sort(int column, bool ascending) {
-    if (column < 1) return;
-    const size_t c = static_cast<size_t>(column - 1);
+void ListView::sort(int k, bool ascending) {
+    if (k < 0) return;
+    const size_t c = static_cast<size_t>(k);
     const Row* currentRow = current_ ? &row(current_) : nullptr;
     std::vector<size_t> order(rows_.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;

@@ -22,13 +22,13 @@ public:
     };
     struct Row {
         std::string key;
-        std::vector<std::string> texts;  // texts[0] is the row's text, texts[c] sub-item c
+        std::vector<std::string> texts;  // texts[0] is the row's text, texts[k] sub-item k
         bool selected = false;
     };
 
     using Control::Control;
 
-    // Columns
+    // Columns, numbered from 1
     void addColumn(std::string caption, int32_t width);
     void clearColumns();
     int columnCount() const { return static_cast<int>(columns_.size()); }
@@ -43,9 +43,10 @@ public:
     bool remove(int32_t index);
     void clear();
     const Row& row(int32_t index) const { return rows_.at(static_cast<size_t>(index - 1)); }
-    // Column c of row `index` (1 is the row's text); empty when never set.
-    const std::string& text(int32_t index, int c = 1) const;
-    bool setText(int32_t index, int c, std::string text);
+    // Sub-item k of row `index`: 0 is the row's own text (shown in column 1), k shows in
+    // column k + 1. Empty when never set.
+    const std::string& text(int32_t index, int k = 0) const;
+    bool setText(int32_t index, int k, std::string text);
     // The row holding the key, 0 when none does.
     int32_t findKey(const std::string& key) const;
     bool setKey(int32_t index, std::string key);
@@ -61,10 +62,10 @@ public:
     std::vector<int32_t> selectedRows() const;
     void ensureVisible(int32_t index);
 
-    // Sorting: once, by one column's text, letters compared without case; a row inserted
-    // later stays where it is put.
-    void sort(int column, bool ascending);
-    // The first row whose column-1 text begins with `text` (without letter case), 0 if none.
+    // Sorting: once, by the texts of sub-item k (0: the row's text), letters compared without
+    // case; a row inserted later stays where it is put.
+    void sort(int k, bool ascending);
+    // The first row whose own text begins with `text` (without letter case), 0 if none.
     int32_t findItem(const std::string& text) const;
     // The row under a point in twips from the control's top left corner, 0 if none.
     int32_t hitTest(int32_t x, int32_t y) const;

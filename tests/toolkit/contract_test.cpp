@@ -171,18 +171,18 @@ TEST(ListViewContract, InsertPositionsKeysAndTheCurrentRow) {
 TEST(ListViewContract, SortOnceKeepsTheCurrentRowAndLaterInsertsStayPut) {
     ListView list(nullptr);
     for (const char* t : {"delta", "Alpha", "charlie", "Bravo"}) list.add("", t);
-    list.setText(1, 2, "4");
+    list.setText(1, 1, "4");
     list.setSelectedItem(1);  // "delta"
-    list.sort(1, true);
+    list.sort(0, true);
     EXPECT_EQ(list.text(1), "Alpha");
     EXPECT_EQ(list.text(2), "Bravo");
     EXPECT_EQ(list.text(4), "delta");
-    EXPECT_EQ(list.text(4, 2), "4");  // sub-items travel with their row
+    EXPECT_EQ(list.text(4, 1), "4");  // sub-items travel with their row
     EXPECT_EQ(list.selectedItem(), 4);
 
     list.insert(1, "", "zulu");
     EXPECT_EQ(list.text(1), "zulu");
-    list.sort(1, false);
+    list.sort(0, false);
     EXPECT_EQ(list.text(1), "zulu");
     EXPECT_EQ(list.text(5), "Alpha");
     EXPECT_EQ(list.selectedItem(), 2);
