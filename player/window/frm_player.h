@@ -1,0 +1,145 @@
+#pragma once
+// The player window: the play list across the top, the control panel below it, the status bar
+// at the bottom. Its controls carry the names the rest of the program and the tests use; its
+// procedures live in one file per concern (layout, start-up and shutdown, ...).
+#include "player/channel/media_service.h"
+#include "player/channel/player.h"
+#include "player/search/win_seek.h"
+#include "player/toolkit/button.h"
+#include "player/toolkit/event_loop.h"
+#include "player/toolkit/label.h"
+#include "player/toolkit/list_box.h"
+#include "player/toolkit/list_view.h"
+#include "player/toolkit/menu.h"
+#include "player/toolkit/panel.h"
+#include "player/toolkit/status_bar.h"
+#include "player/toolkit/timer.h"
+#include "player/toolkit/value_control.h"
+#include "player/toolkit/window.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace velorra {
+
+// What the player window needs from the world outside it.
+struct PlayerServices {
+    toolkit::EventLoop& loop;
+    MediaService& media;
+};
+
+class frmPlayer : public toolkit::Window {
+public:
+    // The command line is the program's arguments joined by single blanks.
+    frmPlayer(PlayerServices services, std::string commandLine);
+    ~frmPlayer() override;
+
+    // Heights of the control panel.
+    static constexpr int32_t PanelExpanded = 4215;
+    static constexpr int32_t PanelCollapsed = 2415;
+
+    // --- layout and options panel
+    void cmdShowOptions_Click();
+    void Form_Resize();
+    // Referring to the search window loads it, hidden.
+    WinSeek& winSeek();
+
+    // --- start-up and shutdown
+    void Form_Load();
+    void Form_Unload();
+
+    // Direct children of the window
+    toolkit::ListView lstClipList{this};
+    toolkit::Panel Picture1{this};
+    toolkit::StatusBar StatusBar1{this};
+    toolkit::ProgressBar ProgressBar1{this};
+    toolkit::Timer tmrPosition;
+    toolkit::Timer tmrTransition;
+
+    // The control panel, top to bottom
+    toolkit::Button btnBack{&Picture1}, btnStop{&Picture1}, btnPlay{&Picture1}, btnPause{&Picture1}, btnNext{&Picture1};
+    toolkit::CheckBox chkRndPlay{&Picture1};
+    toolkit::Label lblCurrentPosition{&Picture1}, lblMasterVolumeTit{&Picture1}, lblMasterVolume{&Picture1};
+    toolkit::ScrollBar hscPosition{&Picture1, toolkit::Orientation::Horizontal};
+    toolkit::ScrollBar hscVolume{&Picture1, toolkit::Orientation::Horizontal};
+    toolkit::ProgressBar prgPosition{&Picture1}, prgMasterVolume{&Picture1};
+    toolkit::Label lblTotalTit{&Picture1}, lblPositionTit{&Picture1}, lblTimeLeftTit{&Picture1};
+    toolkit::Label lblTotal{&Picture1}, lblPosition{&Picture1}, lblTimeLeft{&Picture1};
+    toolkit::Label lblCh1{&Picture1}, lblCh2{&Picture1};
+    std::array<toolkit::ProgressBar, 2> prgVolume{{toolkit::ProgressBar{&Picture1}, toolkit::ProgressBar{&Picture1}}};
+    std::array<toolkit::Label, 2> lblVolume{{toolkit::Label{&Picture1}, toolkit::Label{&Picture1}}};
+    toolkit::Button cmdWinSeek{&Picture1};
+    toolkit::Label lblStatusTit{&Picture1}, lblStatus{&Picture1};
+    toolkit::Button cmdShowOptions{&Picture1};
+    toolkit::Label lblCutFirstTit{&Picture1}, lblAndLast{&Picture1}, lblCutFirst{&Picture1}, lblCutLast{&Picture1};
+    toolkit::ScrollBar spinCutFirst{&Picture1, toolkit::Orientation::Vertical};
+    toolkit::ScrollBar spinCutLast{&Picture1, toolkit::Orientation::Vertical};
+    toolkit::Label lblSecondsOfEach{&Picture1}, lblTitleTransitionTime{&Picture1}, lblTransitionTime{&Picture1};
+    toolkit::ScrollBar spinTransitionTime{&Picture1, toolkit::Orientation::Vertical};
+    toolkit::Label lblTransitionType{&Picture1};
+    toolkit::OptionGroup optTransition;
+    std::array<toolkit::OptionButton, 5> optTransitionButtons{
+        {toolkit::OptionButton{&Picture1, optTransition}, toolkit::OptionButton{&Picture1, optTransition},
+         toolkit::OptionButton{&Picture1, optTransition}, toolkit::OptionButton{&Picture1, optTransition},
+         toolkit::OptionButton{&Picture1, optTransition}}};
+    toolkit::Button cmdCalculate{&Picture1};
+    toolkit::Label lblTitleTotLength{&Picture1}, Label2{&Picture1}, lblDuracionTotal{&Picture1}, lblCantDeTemas{&Picture1};
+
+    // Hidden controls of the panel: the channel faders, balance, pitch and the output devices
+    std::array<toolkit::ScrollBar, 2> vscVolume{{toolkit::ScrollBar{&Picture1, toolkit::Orientation::Vertical},
+                                                 toolkit::ScrollBar{&Picture1, toolkit::Orientation::Vertical}}};
+    toolkit::ScrollBar hscBalance{&Picture1, toolkit::Orientation::Horizontal};
+    toolkit::Label Label1{&Picture1}, lblBalance{&Picture1};
+    toolkit::ScrollBar hscPitch{&Picture1, toolkit::Orientation::Horizontal};
+    toolkit::Label lblPitchTit{&Picture1}, lblPitch{&Picture1};
+    toolkit::ListBox cmbOutputDevices{&Picture1};
+
+    // Menus; "&File" is also the play list's pop-up menu
+    toolkit::MenuItem mnuList{nullptr, "&File"};
+    toolkit::MenuItem mnuScanDrive{&mnuList, "Scan Drive"};
+    toolkit::MenuItem mnuOpen{&mnuList, "Open...", "Ctrl+O"};
+    toolkit::MenuItem mnuBar1{&mnuList, "-"};
+    toolkit::MenuItem mnuSaveListAs{&mnuList, "Save List As...", "Ctrl+S"};
+    toolkit::MenuItem mnuBar2{&mnuList, "-"};
+    toolkit::MenuItem mnuShowItemInPlay{&mnuList, "Show Item In Play"};
+    toolkit::MenuItem mnuPlaySelectedItem{&mnuList, "Play Selected Item"};
+    toolkit::MenuItem mnuBar3{&mnuList, "-"};
+    toolkit::MenuItem mnuRandomOrder{&mnuList, "Random Order"};
+    toolkit::MenuItem mnuBar4{&mnuList, "-"};
+    toolkit::MenuItem mnuDeleteSelectedItem{&mnuList, "Delete Selected Item", "Del"};
+    toolkit::MenuItem mnuClear{&mnuList, "Clear List"};
+    toolkit::MenuItem mnuOptions{nullptr, "&Options"};
+    toolkit::MenuItem mnuSetDefaultPlayer{&mnuOptions, "Set Velorra as Default Player"};
+    toolkit::MenuItem mnuAbout{nullptr, "&About"};
+
+    // Channel entries 0 and 1; an absent entry is null.
+    std::array<std::unique_ptr<Player>, 2> Channels;
+    int16_t ActiveChannel = 0;
+    int32_t CurrentIndex = 0;  // play-list rows are numbered in 32 bits
+    int16_t PlayState = 0;
+    int32_t StartPos = 0, EndPos = 0;
+    int16_t UpdatingPosition = 0;
+    std::string PlayText, StopText, PauseText;
+    int16_t ShowOptions = 0;
+    int16_t TransitionType = 0;
+    int32_t TransitionTime = 0, CutFirst = 0, CutLast = 0;
+    int16_t TransitionStep = 0;
+
+    const std::string& commandLine() const { return commandLine_; }
+
+private:
+    void buildLayout();
+    void buildMenus();
+
+    PlayerServices services_;
+    std::string commandLine_;
+    WinSeek winSeek_;
+};
+
+// The name a command line stands for: every double quote removed, the rest, blanks included,
+// taken whole as one name.
+std::string commandLineName(std::string commandLine);
+
+}  // namespace velorra

@@ -1,0 +1,62 @@
+// Start-up and shutdown of the player window: the program lives exactly as long as it does.
+#include "player/window/frm_player.h"
+#include "player/window/product.h"
+
+#include <algorithm>
+
+namespace velorra {
+
+frmPlayer::frmPlayer(PlayerServices services, std::string commandLine)
+    : tmrPosition(services.loop),
+      tmrTransition(services.loop),
+      services_(services),
+      commandLine_(std::move(commandLine)) {
+    buildLayout();
+    buildMenus();
+    tmrPosition.setEnabled(false);
+    tmrPosition.setInterval(100);
+    tmrTransition.setEnabled(false);
+    tmrTransition.setInterval(100);
+    onLoad = [this] { Form_Load(); };
+    onResize = [this] { Form_Resize(); };
+    onUnload = [this] { Form_Unload(); };
+    cmdShowOptions.onClick = [this] { cmdShowOptions_Click(); };
+}
+
+frmPlayer::~frmPlayer() = default;
+
+void frmPlayer::Form_Load() {
+    Channels[1] = std::make_unique<Player>(services_.media);
+
+    static constexpr struct {
+        const char* caption;
+        int32_t width;
+    } columns[] = {{"Title", 2500},    {"Length", 700},  {"Artist", 1200},   {"Cd", 1900},   {"Year", 300},
+                   {"Genre", 1600},    {"Comment", 1900}, {"Location", 1440}, {"Azar", 1440}, {"TotLength", 1440}};
+    for (const auto& c : columns) lstClipList.addColumn(c.caption, c.width);
+
+    StatusBar1.addPanel();
+    StatusBar1.setPanel(2, {std::string(product::WebSite) + " ", toolkit::StatusBar::Bevel::Inset, true});
+    StatusBar1.setFontBold(true);
+
+    PlayText = "Play";
+    StopText = "Stop";
+    PauseText = "Pause";
+    for (toolkit::Label* l : {&lblTotal, &lblPosition, &lblTimeLeft, &lblCutFirst, &lblCutLast, &lblTransitionTime,
+                              &lblMasterVolume, &lblStatus})
+        l->setFontBold(true);
+    lblStatus.setCaption(StopText);
+
+    if (ShowOptions == 0) cmdShowOptions_Click();
+}
+
+void frmPlayer::Form_Unload() {
+    winSeek_.unload();
+}
+
+std::string commandLineName(std::string commandLine) {
+    std::erase(commandLine, '"');
+    return commandLine;
+}
+
+}  // namespace velorra

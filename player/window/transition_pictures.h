@@ -1,0 +1,10 @@
+#pragma once
+#include "player/toolkit/value_control.h"
+
+namespace velorra {
+
+// The picture on transition button `type` (0 to 4): the level of the current song in red and of
+// the next song in blue, time running left to right and level upwards, 75 x 22 pixels.
+toolkit::Picture transitionPicture(int type);
+
+}  // namespace velorra
