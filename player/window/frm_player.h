@@ -5,6 +5,8 @@
 #include "player/channel/media_service.h"
 #include "player/channel/player.h"
 #include "player/search/win_seek.h"
+#include "player/settings/settings_store.h"
+#include "player/toolkit/dialogs.h"
 #include "player/toolkit/button.h"
 #include "player/toolkit/event_loop.h"
 #include "player/toolkit/label.h"
@@ -28,6 +30,10 @@ namespace velorra {
 struct PlayerServices {
     toolkit::EventLoop& loop;
     MediaService& media;
+    SettingsStore& settings;
+    toolkit::FileDialogs& dialogs;
+    toolkit::MessageBoxes& messages;
+    toolkit::LinkOpener& links;
 };
 
 class frmPlayer : public toolkit::Window {
@@ -49,6 +55,20 @@ public:
     // --- start-up and shutdown
     void Form_Load();
     void Form_Unload();
+
+    // --- play list: rows and editing, M3U files, list interaction, total length
+
+    // --- transport and song change
+
+    // --- position monitor and trimming
+
+    // --- transition engine
+
+    // --- audio adjustments
+
+    // --- settings
+
+    // --- file type association and About window
 
     // Direct children of the window
     toolkit::ListView lstClipList{this};
@@ -128,6 +148,7 @@ public:
     int16_t TransitionStep = 0;
 
     const std::string& commandLine() const { return commandLine_; }
+    const PlayerServices& services() const { return services_; }
 
 private:
     void buildLayout();

@@ -3,6 +3,7 @@
 #include "player/window/frm_player.h"
 #include "support/fake_media_service.h"
 #include "support/manual_loop.h"
+#include "support/scripted_dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,11 @@ namespace {
 struct Window : ::testing::Test {
     testing::ManualLoop loop;
     FakeMediaService media{[this] { return loop.nowMs(); }};
-    frmPlayer player{{loop, media}, ""};
+    testing::MemorySettings settings;
+    testing::ScriptedDialogs dialogs;
+    testing::RecordedMessages messages;
+    testing::RecordedLinks links;
+    frmPlayer player{{loop, media, settings, dialogs, messages, links}, ""};
 };
 
 TEST_F(Window, StartsExpandedAtItsDesignSizeWithTheListAndPanelInPlace) {
