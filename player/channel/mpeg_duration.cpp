@@ -40,8 +40,6 @@ constexpr std::array<std::array<int, 15>, 5> kBitrates{{
 }};
 constexpr std::array<int, 3> kSampleRates{44100, 48000, 32000};
 
-// A free-format frame is at most this long (layer III at 640 kbit/s and 8 kHz).
-constexpr size_t kMaxFreeFrame = 11520;
 // The first frame must start this close to the start of the audio.
 constexpr size_t kLockWindow = 64 * 1024;
 // Frames in a row that make a stream when the first one is found.
@@ -49,6 +47,10 @@ constexpr int kLockFrames = 4;
 
 uint32_t be32(const uint8_t* p) {
     return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | uint32_t{p[3]};
+}
+
+size_t bitrateTable(const Frame& f) {
+    return f.version == Version::Mpeg1 ? f.layer - 1 : f.layer == 1 ? 3 : 4;
 }
 
 std::optional<Frame> parseHeader(uint32_t h) {
@@ -62,8 +64,7 @@ std::optional<Frame> parseHeader(uint32_t h) {
     f.layer = 4 - static_cast<int>(layerBits);
     const int divisor = f.version == Version::Mpeg1 ? 1 : f.version == Version::Mpeg2 ? 2 : 4;
     f.sampleRate = kSampleRates[rateIndex] / divisor;
-    const size_t table = f.version == Version::Mpeg1 ? f.layer - 1 : f.layer == 1 ? 3 : 4;
-    f.bitrate = kBitrates[table][bitrateIndex] * 1000;
+    f.bitrate = kBitrates[bitrateTable(f)][bitrateIndex] * 1000;
     f.padding = (h >> 9) & 1;
     f.mono = ((h >> 6) & 3) == 3;
     f.samples = f.layer == 1 ? 384 : (f.layer == 2 || f.version == Version::Mpeg1) ? 1152 : 576;
@@ -74,6 +75,26 @@ std::optional<Frame> parseHeader(uint32_t h) {
             f.length = static_cast<size_t>(f.samples) / 8 * f.bitrate / f.sampleRate + f.padding;
     }
     return f;
+}
+
+// The length of a frame of the stream at a table bitrate, without padding.
+double frameLength(const Frame& f, int kbps) {
+    const double slotBytes = f.layer == 1 ? 48.0 : f.samples / 8.0;
+    return slotBytes * kbps * 1000 / f.sampleRate;
+}
+
+size_t maxFrameLength(const Frame& f) {
+    return static_cast<size_t>(frameLength(f, kBitrates[bitrateTable(f)][14]));
+}
+
+// Files of other formats that a stray frame header inside them must not turn into MPEG audio.
+bool isOtherContainer(std::span<const uint8_t> file) {
+    const auto starts = [&](size_t at, const char* magic) {
+        const size_t n = std::strlen(magic);
+        return file.size() >= at + n && std::memcmp(file.data() + at, magic, n) == 0;
+    };
+    return starts(0, "OggS") || starts(0, "fLaC") || starts(0, "FORM") || starts(0, "RIFF") ||
+           starts(0, "\x1A\x45\xDF\xA3") || starts(4, "ftyp") || starts(0, "MThd");
 }
 
 // The stream between the tags at either end of a file.
@@ -109,17 +130,16 @@ public:
         if (streamBits != 0 && (h & kStreamBits) != streamBits) return std::nullopt;
         auto f = parseHeader(h);
         if (!f) return std::nullopt;
-        if (f->bitrate == 0) f->length = freeFrameLength(pos, h);
+        if (f->bitrate == 0) f->length = freeFrameLength(pos, h, *f);
         if (f->length < 4 || pos + f->length > audio_.size()) return std::nullopt;
         return f;
     }
 
-    // A frame of the stream at pos followed by `count - 1` more of it, or by the end.
+    // `count` frames of the stream in a row from pos.
     bool runAt(size_t pos, int count, uint32_t streamBits) const {
         if (!frameAt(pos, streamBits)) return false;
         const uint32_t bits = be32(audio_.data() + pos) & kStreamBits;
         for (int i = 0; i < count; ++i) {
-            if (pos == audio_.size()) return true;
             const auto f = frameAt(pos, bits);
             if (!f) return false;
             pos += f->length;
@@ -134,13 +154,16 @@ public:
     }
 
 private:
-    size_t freeFrameLength(size_t pos, uint32_t h) const {
+    // A free-format frame is at most twice as long as one at the layer's highest bitrate.
+    size_t freeFrameLength(size_t pos, uint32_t h, const Frame& f) const {
         const uint32_t same = h & (kStreamBits | 0xF000);
-        const size_t limit = std::min(audio_.size(), pos + kMaxFreeFrame);
+        const size_t longest = 2 * (maxFrameLength(f) + 4);
+        const size_t limit = std::min(audio_.size(), pos + longest);
         for (size_t next = pos + 4; next + 4 <= limit; ++next)
             if (audio_[next] == 0xFF && (be32(audio_.data() + next) & (kStreamBits | 0xF000)) == same)
                 return next - pos;
-        return audio_.size() - pos;
+        // The last frame runs to the end; any other frame without a next header is no frame.
+        return audio_.size() - pos <= longest ? audio_.size() - pos : 0;
     }
 
     std::span<const uint8_t> audio_;
@@ -176,10 +199,8 @@ bool agrees(const VbrHeader& v, const Frame& f, size_t streamBytes) {
     const double tolerance = streamBytes / 50.0 + 4096.0;
     if (v.bytes && std::abs(static_cast<double>(*v.bytes) - static_cast<double>(streamBytes)) > tolerance)
         return false;
-    const size_t table = f.version == Version::Mpeg1 ? f.layer - 1 : f.layer == 1 ? 3 : 4;
-    const double slot = f.layer == 1 ? 48.0 : f.samples / 8.0;
-    const double smallest = slot * kBitrates[table][1] * 1000 / f.sampleRate;
-    const double largest = slot * kBitrates[table][14] * 1000 / f.sampleRate + 4;
+    const double smallest = frameLength(f, kBitrates[bitrateTable(f)][1]);
+    const double largest = frameLength(f, kBitrates[bitrateTable(f)][14]) + 4;
     const double average = static_cast<double>(streamBytes) / v.frames;
     return average >= smallest - 1 && average <= largest;
 }
@@ -187,6 +208,7 @@ bool agrees(const VbrHeader& v, const Frame& f, size_t streamBytes) {
 }  // namespace
 
 std::optional<double> mpegDuration(std::span<const uint8_t> file) {
+    if (isOtherContainer(file)) return std::nullopt;
     const auto audio = audioPart(file);
     const FrameWalker walker(audio);
     const auto start = walker.findRun(0, kLockWindow, kLockFrames, 0);

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "channel/media_fixtures.h"
+#include "player/channel/duration_scan.h"
+#include "player/channel/whole_seconds.h"
+#include "tools/media/decoded_length.h"
+
+namespace velorra {
+namespace {
+
+using test::channelMedia;
+
+// Frames of one header repeated, with a body of zeros.
+std::string frames(uint32_t header, size_t length, int count) {
+    std::string frame(length, '\0');
+    for (int i = 0; i < 4; ++i) frame[i] = static_cast<char>(header >> (24 - 8 * i));
+    std::string all;
+    for (int i = 0; i < count; ++i) all += frame;
+    return all;
+}
+
+std::string id3v2(size_t size) {
+    std::string tag = "ID3\x04";
+    tag += '\0';
+    tag += '\0';
+    for (int shift = 21; shift >= 0; shift -= 7) tag += static_cast<char>((size >> shift) & 0x7F);
+    // A body full of bytes that look like frame syncs.
+    tag += std::string(size, '\xFF');
+    return tag;
+}
+
+std::string apeAndId3v1() {
+    std::string ape = std::string(40, 'a');  // the tag's items
+    std::string footer = "APETAGEX";
+    footer += std::string("\xD0\x07\0\0", 4);  // version 2000
+    const uint32_t size = static_cast<uint32_t>(ape.size() + 32);
+    for (int i = 0; i < 4; ++i) footer += static_cast<char>((size >> (8 * i)) & 0xFF);
+    footer += std::string(16, '\0');
+    std::string id3v1 = "TAG" + std::string(125, '\xFF');
+    return ape + footer + id3v1;
+}
+
+double decoded(const std::filesystem::path& p) { return media::decodedSeconds(p); }
+
+TEST(ChannelDurationScan, MatchesTheDecodedLengthOfEveryKindOfFile) {
+    const auto& m = channelMedia();
+    for (const auto& path : {m.cbr, m.vbrXing, m.vbrNoXing, m.mpeg2, m.mpeg25, m.wav}) {
+        const auto seconds = scanDuration(path.string());
+        ASSERT_TRUE(seconds) << path;
+        EXPECT_NEAR(*seconds, decoded(path), 0.1) << path;
+    }
+    // Formats that need a decoder are left to one.
+    EXPECT_FALSE(scanDuration(m.ogg.string()));
+}
+
+TEST(ChannelDurationScan, SkipsTagsAtBothEnds) {
+    const auto& m = channelMedia();
+    const std::string audio = test::readBytes(m.cbr);
+    const double bare = *scanDuration(m.cbr.string());
+    const auto tagged = test::writeBytes("tagged.mp3", id3v2(3000) + audio + apeAndId3v1());
+    EXPECT_EQ(scanDuration(tagged.string()), bare);
+    const auto twoTags = test::writeBytes("two-id3v2.mp3", id3v2(100) + id3v2(5000) + audio);
+    EXPECT_EQ(scanDuration(twoTags.string()), bare);
+}
+
+TEST(ChannelDurationScan, SkipsGarbageAndCountsOnlyWhatACutFileHolds) {
+    const auto& m = channelMedia();
+    const std::string cbr = test::readBytes(m.cbr);
+    const auto garbled = test::writeBytes(
+        "garbled.mp3", cbr.substr(0, cbr.size() / 3) + test::randomBytes(2000, 7) + cbr.substr(cbr.size() / 3));
+    EXPECT_NEAR(*scanDuration(garbled.string()), *scanDuration(m.cbr.string()), 0.06);
+
+    // A cut VBR file keeps the Xing frame count of the whole; the frames that are there count.
+    for (const auto& path : {m.cbr, m.vbrXing}) {
+        const std::string whole = test::readBytes(path);
+        const auto cut = test::writeBytes("cut-" + path.filename().string(), whole.substr(0, whole.size() / 2));
+        const auto seconds = scanDuration(cut.string());
+        ASSERT_TRUE(seconds) << cut;
+        EXPECT_NEAR(*seconds, decoded(cut), 0.1) << cut;
+        EXPECT_LT(*seconds, decoded(path) * 0.75) << cut;
+    }
+}
+
+TEST(ChannelDurationScan, KnowsLayersOneAndTwoAndFreeFormat) {
+    // MPEG-1 layer II, 192 kbit/s, 48 kHz: 576-byte frames of 1152 samples.
+    const auto layer2 = test::writeBytes("layer2.mp2", frames(0xFFFDA400, 576, 100));
+    EXPECT_EQ(scanDuration(layer2.string()), 100 * 1152 / 48000.0);
+    // MPEG-1 layer I, 128 kbit/s, 44.1 kHz: 136-byte frames of 384 samples.
+    const auto layer1 = test::writeBytes("layer1.mp1", frames(0xFFFF4000, 136, 100));
+    EXPECT_EQ(scanDuration(layer1.string()), 100 * 384 / 44100.0);
+    // MPEG-2 layer II, 64 kbit/s, 24 kHz: 384-byte frames of 1152 samples.
+    const auto mpeg2 = test::writeBytes("mpeg2.mp2", frames(0xFFF58400, 384, 60));
+    EXPECT_EQ(scanDuration(mpeg2.string()), 60 * 1152 / 24000.0);
+    // Free format layer III at 44.1 kHz: the frame length is the distance between headers.
+    const auto free = test::writeBytes("free.mp3", frames(0xFFFB0000, 500, 50));
+    EXPECT_EQ(scanDuration(free.string()), 50 * 1152 / 44100.0);
+}
+
+TEST(ChannelDurationScan, FilesWithoutAudioHaveNoLength) {
+    EXPECT_FALSE(scanDuration((channelMedia().dir / "missing.mp3").string()));
+    EXPECT_FALSE(scanDuration(test::writeBytes("empty.mp3", "").string()));
+    EXPECT_FALSE(scanDuration(test::writeBytes("noise.mp3", test::randomBytes(300000, 1)).string()));
+    EXPECT_FALSE(scanDuration(test::writeBytes("text.mp3", std::string(5000, 'x')).string()));
+    EXPECT_FALSE(scanDuration(channelMedia().dir.string()));
+    // A WAV without its format chunk, and one whose data runs past the end of the file.
+    EXPECT_FALSE(scanDuration(test::writeBytes("nofmt.wav", std::string("RIFF\0\0\0\0WAVEdata\4\0\0\0abcd", 24)).string()));
+    const std::string wav = test::readBytes(channelMedia().wav);
+    const auto cut = test::writeBytes("cut.wav", wav.substr(0, 44 + 44100 * 4));
+    EXPECT_EQ(scanDuration(cut.string()), 1.0);
+}
+
+TEST(ChannelDurationScan, WholeSecondsRoundHalfToEven) {
+    EXPECT_EQ(roundToInt32(184.5), 184);
+    EXPECT_EQ(roundToInt32(185.5), 186);
+    EXPECT_EQ(roundToInt32(184.49), 184);
+    EXPECT_EQ(roundToInt32(-2.5), -2);
+    EXPECT_EQ(roundToInt32(-3.5), -4);
+    EXPECT_EQ(roundToInt32(2147483647.4), 2147483647);
+    EXPECT_FALSE(roundToInt32(2147483647.6));
+    EXPECT_FALSE(roundToInt32(std::nan("")));
+}
+
+}  // namespace
+}  // namespace velorra

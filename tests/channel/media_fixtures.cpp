@@ -1,0 +1,103 @@
+#include "channel/media_fixtures.h"
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+#include "tools/media/mp3_encoder.h"
+#include "tools/media/pipeline.h"
+#include "tools/media/wav_writer.h"
+
+namespace velorra::test {
+
+namespace {
+
+using media::Mp3Kind;
+
+struct Folder {
+    Folder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "velorra-channel-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder");
+        path = pattern;
+    }
+    ~Folder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::filesystem::path path;
+};
+
+Folder& folder() {
+    static Folder f;
+    return f;
+}
+
+void writeOgg(const std::filesystem::path& path, double seconds) {
+    auto wav = path;
+    wav += ".wav";
+    media::writeWav(wav, media::tune(5), seconds);
+    const auto pipeline = media::parsePipeline(
+        "filesrc name=src ! wavparse ! audioconvert ! vorbisenc ! oggmux ! filesink name=sink");
+    g_object_set(media::elementByName(pipeline.get(), "src").get(), "location", wav.c_str(), nullptr);
+    g_object_set(media::elementByName(pipeline.get(), "sink").get(), "location", path.c_str(), nullptr);
+    media::runToEnd(pipeline.get());
+    std::filesystem::remove(wav);
+}
+
+ChannelMedia make() {
+    ChannelMedia m;
+    m.dir = folder().path;
+    m.cbr = m.dir / "cbr.mp3";
+    m.vbrXing = m.dir / "vbr-xing.mp3";
+    m.vbrNoXing = m.dir / "vbr.mp3";
+    m.mpeg2 = m.dir / "mpeg2.mp3";
+    m.mpeg25 = m.dir / "mpeg25.mp3";
+    m.wav = m.dir / "song.wav";
+    m.ogg = m.dir / "song.ogg";
+    m.wav1845 = m.dir / "184.5.wav";
+    m.wav1855 = m.dir / "185.5.wav";
+    media::writeMp3(m.cbr, media::tune(1), 7.3, Mp3Kind::ConstantNoXing);
+    media::writeMp3(m.vbrXing, media::tune(2), 8.2, Mp3Kind::VariableXing);
+    media::writeMp3(m.vbrNoXing, media::tune(3), 6.7, Mp3Kind::VariableNoXing);
+    media::writeMp3(m.mpeg2, media::tune(4), 5.2, Mp3Kind::ConstantNoXing, {22050, 2});
+    media::writeMp3(m.mpeg25, media::tune(5), 5.2, Mp3Kind::VariableNoXing, {8000, 1});
+    media::writeWav(m.wav, media::tune(6), 5.4);
+    writeOgg(m.ogg, 4.4);
+    media::writeWav(m.wav1845, media::tune(7), 184.5, {8000, 1});
+    media::writeWav(m.wav1855, media::tune(7), 185.5, {8000, 1});
+    return m;
+}
+
+}  // namespace
+
+const ChannelMedia& channelMedia() {
+    static const ChannelMedia media = make();
+    return media;
+}
+
+std::filesystem::path writeBytes(const std::string& name, const std::string& bytes) {
+    const auto path = folder().path / name;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out.flush()) throw std::runtime_error("cannot write " + path.string());
+    return path;
+}
+
+std::string readBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::string randomBytes(size_t count, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string bytes(count, '\0');
+    for (auto& b : bytes) b = static_cast<char>(random() & 0xFF);
+    return bytes;
+}
+
+}  // namespace velorra::test

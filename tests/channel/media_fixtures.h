@@ -1,0 +1,29 @@
+#pragma once
+// The media files the channel tests play, made once per test program in a temporary folder
+// that is removed when the program ends.
+#include <filesystem>
+
+namespace velorra::test {
+
+struct ChannelMedia {
+    std::filesystem::path dir;
+    std::filesystem::path cbr;        // 7.3 s, 128 kbit/s, no Xing/Info frame
+    std::filesystem::path vbrXing;    // 8.2 s, variable bitrate, Xing frame
+    std::filesystem::path vbrNoXing;  // 6.7 s, variable bitrate, frames only
+    std::filesystem::path mpeg2;      // 5.2 s at 22050 Hz (MPEG-2 layer III)
+    std::filesystem::path mpeg25;     // 5.2 s at 8000 Hz mono (MPEG-2.5 layer III)
+    std::filesystem::path wav;        // 5.4 s, 44.1 kHz stereo
+    std::filesystem::path ogg;        // 4.4 s Ogg Vorbis: no header scan knows it
+    std::filesystem::path wav1845;    // exactly 184.5 s (8 kHz mono)
+    std::filesystem::path wav1855;    // exactly 185.5 s
+};
+
+const ChannelMedia& channelMedia();
+
+// A file of the given bytes in the media folder.
+std::filesystem::path writeBytes(const std::string& name, const std::string& bytes);
+std::string readBytes(const std::filesystem::path& path);
+// Bytes that look like nothing.
+std::string randomBytes(size_t count, unsigned seed);
+
+}  // namespace velorra::test

@@ -1,0 +1,258 @@
+// The channel on the real GStreamer service, playing files made for the tests.
+#include <dirent.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "channel/media_fixtures.h"
+#include "player/channel/gst/gst_media_service.h"
+#include "player/channel/player.h"
+#include "player/channel/whole_seconds.h"
+#include "tools/media/decoded_length.h"
+
+namespace velorra {
+namespace {
+
+using test::channelMedia;
+using namespace std::chrono_literals;
+
+// The GStreamer service, keeping hold of the pipelines it makes so that a test can look inside.
+class WatchedService : public MediaService {
+public:
+    explicit WatchedService(AudioOutput output) : real_(output), output_(output) {}
+
+    std::unique_ptr<MediaGraph> createGraph() override {
+        auto graph = GstMediaGraph::create(output_);
+        if (graph) {
+            pipelines_.emplace_back(GST_ELEMENT(gst_object_ref(graph->pipeline())));
+            panoramas_.emplace_back(GST_ELEMENT(gst_object_ref(graph->panorama())));
+        }
+        return graph;
+    }
+    std::optional<double> probeDuration(const std::string& path) override { return real_.probeDuration(path); }
+
+    int graphsMade() const { return static_cast<int>(pipelines_.size()); }
+    GstElement* pipeline() const { return pipelines_.back().get(); }
+    GstElement* panorama() const { return panoramas_.back().get(); }
+
+private:
+    GstMediaService real_;  // initialises GStreamer
+    AudioOutput output_;
+    std::vector<GstHandle<GstElement>> pipelines_;
+    std::vector<GstHandle<GstElement>> panoramas_;
+};
+
+GstState stateOf(GstElement* pipeline) {
+    GstState state = GST_STATE_VOID_PENDING;
+    gst_element_get_state(pipeline, &state, nullptr, 2 * GST_SECOND);
+    return state;
+}
+
+double pipelinePosition(GstElement* pipeline) {
+    gint64 ns = -1;
+    gst_element_query_position(pipeline, GST_FORMAT_TIME, &ns);
+    return static_cast<double>(ns) / GST_SECOND;
+}
+
+double pipelineRate(GstElement* pipeline) {
+    const GstQueryHandle query(gst_query_new_segment(GST_FORMAT_TIME));
+    double rate = 0.0;
+    if (gst_element_query(pipeline, query.get())) gst_query_parse_segment(query.get(), &rate, nullptr, nullptr, nullptr);
+    return rate;
+}
+
+// Waits until the channel's position has reached `seconds`; false when it does not move there.
+bool waitForPosition(Player& player, int32_t seconds) {
+    for (int i = 0; i < 200 && player.Position() < seconds; ++i) std::this_thread::sleep_for(50ms);
+    return player.Position() >= seconds;
+}
+
+int entries(const char* dir) {
+    int n = 0;
+    if (DIR* d = opendir(dir)) {
+        while (readdir(d)) ++n;
+        closedir(d);
+    }
+    return n;
+}
+
+std::unique_ptr<Player> opened(MediaService& service, const std::filesystem::path& path) {
+    auto player = std::make_unique<Player>(service);
+    player->setFilename(path.string());
+    player->OpenFile();
+    return player;
+}
+
+TEST(ChannelPlayerGst, DurationIsTheDecodedLengthInWholeSeconds) {
+    GstMediaService service(AudioOutput::SilentFast);
+    const auto& m = channelMedia();
+    for (const auto& path : {m.cbr, m.vbrXing, m.vbrNoXing, m.wav, m.ogg}) {
+        Player player(service);
+        player.setFilename(path.string());
+        EXPECT_EQ(player.OpenFile(), kOpenOk) << path;
+        EXPECT_EQ(player.Duration(), *roundToInt32(media::decodedSeconds(path))) << path;
+    }
+    Player player(service);
+    player.setFilename(m.wav1845.string());
+    player.OpenFile();
+    EXPECT_EQ(player.Duration(), 184);
+    player.setFilename(m.wav1855.string());
+    player.OpenFile();
+    EXPECT_EQ(player.Duration(), 186);
+}
+
+TEST(ChannelPlayerGst, FilesWithoutSoundGiveZeroAndTheChannelCarriesOn) {
+    GstMediaService service(AudioOutput::SilentFast);
+    const std::filesystem::path noSound[] = {
+        channelMedia().dir / "missing.mp3",
+        test::writeBytes("empty.mp3", ""),
+        test::writeBytes("letter.mp3", "Dear reader, this is not a song.\n"),
+        test::writeBytes("random.mp3", test::randomBytes(200000, 3)),
+        channelMedia().dir,
+    };
+    for (const auto& path : noSound) {
+        Player player(service);
+        player.setDuration(99);
+        player.setFilename(path.string());
+        EXPECT_NE(player.OpenFile(), kOpenOk) << path;
+        EXPECT_EQ(player.Duration(), 0) << path;
+        player.PlayFile();
+        player.setPosition(3);
+        player.setVolume(-300);
+        EXPECT_EQ(player.Position(), 0) << path;
+        EXPECT_EQ(player.Volume(), 0) << path;
+        EXPECT_EQ(player.Pitch(), 0.0) << path;
+        player.StopFile();
+    }
+}
+
+TEST(ChannelPlayerGst, ACutMp3HasTheLengthOfWhatIsLeft) {
+    GstMediaService service(AudioOutput::SilentFast);
+    for (const auto& path : {channelMedia().cbr, channelMedia().vbrXing}) {
+        const std::string whole = test::readBytes(path);
+        const auto cut = test::writeBytes("half-" + path.filename().string(), whole.substr(0, whole.size() / 2));
+        Player player(service);
+        player.setFilename(cut.string());
+        player.OpenFile();
+        EXPECT_EQ(player.Duration(), *roundToInt32(media::decodedSeconds(cut))) << cut;
+        player.PlayFile();
+        EXPECT_EQ(player.Position(), 0);
+    }
+}
+
+TEST(ChannelPlayerGst, TheGraphIsBuiltWhenFirstNeededStoppedAtTheStart) {
+    WatchedService service(AudioOutput::SilentFast);
+    auto channel = opened(service, channelMedia().vbrXing);
+    Player& player = *channel;
+    EXPECT_EQ(player.Duration(), 8);
+    EXPECT_EQ(service.graphsMade(), 0);
+    EXPECT_EQ(player.Position(), 0);
+    ASSERT_EQ(service.graphsMade(), 1);
+    EXPECT_EQ(stateOf(service.pipeline()), GST_STATE_PAUSED);
+    EXPECT_EQ(player.Volume(), 0);
+    EXPECT_EQ(player.Pitch(), 1.0);
+    EXPECT_EQ(service.graphsMade(), 1);
+    // Opening again replaces the graph, again lazily.
+    player.OpenFile();
+    EXPECT_EQ(stateOf(service.pipeline()), GST_STATE_NULL);
+    player.PlayFile();
+    EXPECT_EQ(service.graphsMade(), 2);
+}
+
+TEST(ChannelPlayerGst, PlayingMovesThePositionPauseHoldsItStopKeepsIt) {
+    WatchedService service(AudioOutput::SilentRealTime);
+    auto channel = opened(service, channelMedia().vbrXing);
+    Player& player = *channel;
+    player.PlayFile();
+    ASSERT_TRUE(waitForPosition(player, 1));
+
+    player.PauseFile();
+    const int32_t paused = player.Position();
+    std::this_thread::sleep_for(1200ms);
+    EXPECT_EQ(player.Position(), paused);
+    EXPECT_EQ(stateOf(service.pipeline()), GST_STATE_PAUSED);
+
+    player.setPosition(5);
+    player.PlayFile();
+    ASSERT_TRUE(waitForPosition(player, 6));
+    player.StopFile();
+    const double stoppedAt = pipelinePosition(service.pipeline());
+    EXPECT_GT(stoppedAt, 5.0);
+    EXPECT_EQ(player.Position(), *roundToInt32(stoppedAt));
+    player.PlayFile();
+    EXPECT_EQ(stateOf(service.pipeline()), GST_STATE_PLAYING);
+    EXPECT_GE(pipelinePosition(service.pipeline()), stoppedAt);
+}
+
+TEST(ChannelPlayerGst, PositionVolumeBalanceAndRateReachThePlaybin) {
+    WatchedService service(AudioOutput::SilentFast);
+    auto channel = opened(service, channelMedia().cbr);
+    Player& player = *channel;
+    player.setPosition(3);
+    EXPECT_NEAR(pipelinePosition(service.pipeline()), 3.0, 0.05);
+    EXPECT_EQ(player.Position(), 3);
+
+    player.setVolume(-2000);
+    gdouble linear = 0.0;
+    g_object_get(service.pipeline(), "volume", &linear, nullptr);
+    EXPECT_NEAR(linear, 0.1, 1e-6);
+    EXPECT_EQ(player.Volume(), -2000);
+    player.setVolume(-10000);
+    EXPECT_EQ(player.Volume(), -10000);
+    player.setVolume(500);  // louder than full: the service refuses it
+    EXPECT_EQ(player.Volume(), -10000);
+
+    const auto panorama = [&] {
+        gfloat p = 0.0f;
+        g_object_get(service.panorama(), "panorama", &p, nullptr);
+        return p;
+    };
+    player.setBalance(-10);
+    EXPECT_FLOAT_EQ(panorama(), -1.0f);
+    EXPECT_EQ(player.Balance(), -10000);
+    player.setBalance(3);
+    EXPECT_FLOAT_EQ(panorama(), 0.3f);
+    player.setBalance(3000000);  // times 1000 does not fit 32 bits: the service is not called
+    EXPECT_FLOAT_EQ(panorama(), 0.3f);
+    EXPECT_EQ(player.Balance(), 3000);
+
+    player.setPitch(1.5);
+    EXPECT_DOUBLE_EQ(pipelineRate(service.pipeline()), 1.5);
+    EXPECT_DOUBLE_EQ(player.Pitch(), 1.5);
+    EXPECT_EQ(player.Position(), 3);
+    player.setPitch(0.0);
+    EXPECT_DOUBLE_EQ(player.Pitch(), 1.5);
+}
+
+TEST(ChannelPlayerGst, DroppingAPlayingChannelStopsItsSound) {
+    WatchedService service(AudioOutput::SilentRealTime);
+    {
+        auto player = opened(service, channelMedia().wav);
+        player->PlayFile();
+        ASSERT_EQ(stateOf(service.pipeline()), GST_STATE_PLAYING);
+    }
+    GstState state = GST_STATE_VOID_PENDING;
+    gst_element_get_state(service.pipeline(), &state, nullptr, 0);
+    EXPECT_EQ(state, GST_STATE_NULL);
+}
+
+TEST(ChannelPlayerGst, ManyChannelsLeaveNoThreadsOrOpenFilesBehind) {
+    GstMediaService service(AudioOutput::SilentFast);
+    const auto cycle = [&](const std::filesystem::path& path) {
+        auto player = opened(service, path);
+        player->PlayFile();
+        player->Position();
+    };
+    // GStreamer keeps a few pooled threads once it has played something.
+    for (int i = 0; i < 5; ++i) cycle(channelMedia().cbr);
+    const int threads = entries("/proc/self/task");
+    const int files = entries("/proc/self/fd");
+    for (int i = 0; i < 200; ++i) cycle(i % 2 ? channelMedia().cbr : channelMedia().wav);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_LE(entries("/proc/self/task"), threads + 2);
+    EXPECT_EQ(entries("/proc/self/fd"), files);
+}
+
+}  // namespace
+}  // namespace velorra

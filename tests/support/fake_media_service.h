@@ -1,0 +1,85 @@
+#pragma once
+// A media service for tests: files exist only as names with a duration the test gives, time is
+// a virtual clock in milliseconds, and every call is recorded. A running graph's position moves
+// with the clock at its rate and stops at the end of the file.
+//
+// The service must outlive its graphs. What each graph was told stays readable after the graph
+// is dropped.
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "player/channel/media_service.h"
+
+namespace velorra {
+
+enum class FakeGraphState { Stopped, Paused, Running };
+
+struct FakeGraph {
+    int id = 0;  // 1, 2, ... in creation order
+    std::string file;  // the file rendered into it, empty when none was
+    bool alive = true;
+    FakeGraphState state = FakeGraphState::Stopped;
+    double rate = 1.0;
+    int32_t volume = 0;
+    int32_t balance = 0;
+    double duration = 0.0;
+    // The position is basePosition at baseTime, moving on from there while running.
+    double basePosition = 0.0;
+    int64_t baseTime = 0;
+};
+
+struct MediaCall {
+    int graph;              // 0 for a call to the service itself
+    std::string operation;  // "createGraph", "probeDuration", "render", "run", "pause", "stop",
+                            // "duration", "position", "setPosition", "rate", "setRate", "volume",
+                            // "setVolume", "balance", "setBalance", "filterNames", "release"
+    std::string argument;   // the value handed over (a file name, a number), else empty
+    bool succeeded;
+};
+
+class FakeMediaService : public MediaService {
+public:
+    explicit FakeMediaService(std::function<int64_t()> nowMs);
+
+    // A file the service can play, `seconds` long.
+    void setDuration(const std::string& file, double seconds);
+    // A known file that cannot be opened (its duration is unknown and rendering it fails).
+    void failToOpen(const std::string& file);
+    // The installed filters that graphs list.
+    void setFilters(std::vector<std::string> names);
+
+    const std::vector<MediaCall>& calls() const { return calls_; }
+    // The calls with the given operation, in order.
+    std::vector<MediaCall> callsOf(const std::string& operation) const;
+
+    int graphCount() const { return static_cast<int>(graphs_.size()); }
+    const FakeGraph& graph(int id) const { return *graphs_.at(id - 1); }
+    // The graph most recently made for a file; null when none was.
+    const FakeGraph* lastGraphFor(const std::string& file) const;
+    // A graph's position now, in seconds.
+    double positionOf(const FakeGraph& graph) const;
+
+    std::unique_ptr<MediaGraph> createGraph() override;
+    std::optional<double> probeDuration(const std::string& path) override;
+
+private:
+    class Graph;
+    friend class Graph;
+
+    bool record(int graph, std::string operation, std::string argument, bool succeeded);
+    // Moves a graph's base to now, before a change of state, rate or position.
+    void rebase(FakeGraph& graph) const;
+
+    std::function<int64_t()> nowMs_;
+    std::map<std::string, double> durations_;
+    std::set<std::string> failing_;
+    std::vector<std::string> filters_;
+    std::vector<std::shared_ptr<FakeGraph>> graphs_;
+    std::vector<MediaCall> calls_;
+};
+
+}  // namespace velorra
