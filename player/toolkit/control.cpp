@@ -99,4 +99,10 @@ void Control::setToolTipText(std::string t) {
     notify(Change::Appearance);
 }
 
+void Control::setCursor(Cursor c) {
+    if (c == cursor_) return;
+    cursor_ = c;
+    notify(Change::Appearance);
+}
+
 }  // namespace velorra::toolkit

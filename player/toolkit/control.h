@@ -33,8 +33,12 @@ inline constexpr Color Pink{255, 192, 255};
 struct Font {
     double sizePt = 8.25;
     bool bold = false;
+    bool underline = false;
     friend bool operator==(const Font&, const Font&) = default;
 };
+
+// The mouse pointer shown over a control.
+enum class Cursor { Default, PointingHand };
 
 // What changed on a control, for the view that mirrors it.
 enum class Change { Geometry, Visible, Enabled, Text, Value, Range, Appearance, Items };
@@ -85,6 +89,8 @@ public:
     void setBackColor(std::optional<Color> c);
     const std::string& ToolTipText() const { return toolTip_; }
     void setToolTipText(std::string t);
+    Cursor cursor() const { return cursor_; }
+    void setCursor(Cursor c);
 
     void attachView(ControlView* view) { view_ = view; }
     ControlView* view() const { return view_; }
@@ -105,6 +111,7 @@ private:
     Font font_;
     std::optional<Color> foreColor_, backColor_;
     std::string toolTip_;
+    Cursor cursor_ = Cursor::Default;
 };
 
 // A control that holds others: a window or a panel. A panel clips its children.

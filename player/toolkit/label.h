@@ -1,6 +1,7 @@
 #pragma once
 #include "player/toolkit/control.h"
 
+#include <functional>
 #include <string>
 
 namespace velorra::toolkit {
@@ -22,6 +23,11 @@ public:
         alignment_ = a;
         notify(Change::Appearance);
     }
+    // The user's click, or the program's: runs the click action.
+    void click() {
+        if (onClick) onClick();
+    }
+    std::function<void()> onClick;
 
 private:
     std::string caption_;
