@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <sys/inotify.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -242,6 +243,9 @@ TEST(TagRecord, OnlyRegularFilesExist) {
     socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
     ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
 
+    // The watch sees every open of the directory's entries, even one that does not block.
+    const int opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(opens, dir.path().c_str(), IN_OPEN), 0);
     for (const std::string& path : {directory, fifo, dangling, socketPath, std::string("/dev/zero")}) {
         TagValues values = filled();
         ReadTag(path, true, GenreTable{}, values);  // a FIFO opened for reading would hang here
@@ -249,6 +253,9 @@ TEST(TagRecord, OnlyRegularFilesExist) {
         EXPECT_EQ(values.genre, "") << path;
         WriteTag(path, filled(), GenreTable{});
     }
+    char event[sizeof(inotify_event) + 256];
+    EXPECT_LT(::read(opens, event, sizeof event), 0) << "a name that is not a regular file was opened";
+    ::close(opens);
     ::close(sock);
     EXPECT_NE(::access(dir.file("nowhere.mp3").c_str(), F_OK), 0) << "saving through a dangling link creates nothing";
 
