@@ -1,0 +1,36 @@
+#include "player/toolkit/qt/label_widget.h"
+
+#include "player/toolkit/qt/control_mirror.h"
+#include "player/toolkit/qt/qt_strings.h"
+
+namespace velorra::toolkit::qt {
+
+namespace {
+Qt::Alignment toQt(Alignment a) {
+    switch (a) {
+        case Alignment::Right: return Qt::AlignRight | Qt::AlignTop;
+        case Alignment::Center: return Qt::AlignHCenter | Qt::AlignTop;
+        case Alignment::Left: break;
+    }
+    return Qt::AlignLeft | Qt::AlignTop;
+}
+}  // namespace
+
+LabelWidget::LabelWidget(Label& control, QWidget* parent, const TwipsScale& scale)
+    : QLabel(parent), control_(control), scale_(scale) {
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+    for (Change c : AllChanges) controlChanged(c);
+    control_.attachView(this);
+}
+
+LabelWidget::~LabelWidget() { control_.attachView(nullptr); }
+
+void LabelWidget::controlChanged(Change what) {
+    static const ColorRoles roles{QPalette::WindowText, QPalette::Window, true, std::nullopt};
+    mirrorCommon(*this, control_, what, scale_, roles);
+    if (what == Change::Text) setText(toQString(control_.Caption()));
+    if (what == Change::Appearance) setAlignment(toQt(control_.alignment()));
+}
+
+}  // namespace velorra::toolkit::qt

@@ -1,0 +1,23 @@
+#pragma once
+#include "player/toolkit/qt/twips_scale.h"
+#include "player/toolkit/text_box.h"
+
+#include <QLineEdit>
+
+namespace velorra::toolkit::qt {
+
+class TextBoxWidget : public QLineEdit, public ControlView {
+public:
+    TextBoxWidget(TextBox& control, QWidget* parent, const TwipsScale& scale);
+    ~TextBoxWidget() override;
+    void controlChanged(Change what) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    TextBox& control_;
+    const TwipsScale& scale_;
+};
+
+}  // namespace velorra::toolkit::qt
