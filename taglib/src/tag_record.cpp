@@ -1,6 +1,5 @@
 #include <vextag/tag_record.h>
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 #include <strings.h>
