@@ -1,9 +1,11 @@
 // main() for tests that need a QApplication: widgets are real, drawn on the offscreen platform.
+#include "support/test_environment.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    velorra::testing::isolateTestEnvironment();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
