@@ -2,6 +2,7 @@
 // The player window: the play list across the top, the control panel below it, the status bar
 // at the bottom. Its controls carry the names the rest of the program and the tests use; its
 // procedures live in one file per concern (layout, start-up and shutdown, ...).
+#include "player/about/frm_about.h"
 #include "player/channel/media_service.h"
 #include "player/channel/player.h"
 #include "player/search/win_seek.h"
@@ -69,6 +70,17 @@ public:
     // --- settings
 
     // --- file type association and About window
+    // Registers this executable as the handler of .mp3 and .m3u files; nothing is reported.
+    void mnuSetDefaultPlayer_Click();
+    // Shows the About window beside this one, not modal, and brings it to the front; a closed one
+    // is replaced by a new window.
+    void mnuAbout_Click();
+    // Builds the real widgets of each new About window; what it returns keeps them alive and is
+    // released before that window goes. Unset, the About window has no widgets.
+    std::function<std::shared_ptr<void>(frmAbout&)> bindAboutWindow;
+    // The About window, from the first "&About" on, and what keeps its widgets alive.
+    std::unique_ptr<frmAbout> About;
+    std::shared_ptr<void> AboutWidgets;
 
     // Direct children of the window
     toolkit::ListView lstClipList{this};

@@ -21,6 +21,8 @@ frmPlayer::frmPlayer(PlayerServices services, std::string commandLine)
     onResize = [this] { Form_Resize(); };
     onUnload = [this] { Form_Unload(); };
     cmdShowOptions.onClick = [this] { cmdShowOptions_Click(); };
+    mnuSetDefaultPlayer.onClick = [this] { mnuSetDefaultPlayer_Click(); };
+    mnuAbout.onClick = [this] { mnuAbout_Click(); };
 }
 
 frmPlayer::~frmPlayer() = default;
