@@ -1,6 +1,7 @@
 #include "player/toolkit/qt/bound_window.h"
 
 #include "player/toolkit/button.h"
+#include "player/toolkit/image.h"
 #include "player/toolkit/label.h"
 #include "player/toolkit/list_box.h"
 #include "player/toolkit/list_view.h"
@@ -8,6 +9,7 @@
 #include "player/toolkit/qt/button_widget.h"
 #include "player/toolkit/qt/check_box_widget.h"
 #include "player/toolkit/qt/control_mirror.h"
+#include "player/toolkit/qt/image_widget.h"
 #include "player/toolkit/qt/label_widget.h"
 #include "player/toolkit/qt/list_box_widget.h"
 #include "player/toolkit/qt/list_view_widget.h"
@@ -81,6 +83,7 @@ QWidget* BoundWindow::createWidget(Control& c, QWidget& parent) {
     if (auto* x = dynamic_cast<StatusBar*>(&c)) return new StatusBarWidget(*x, &parent, scale_);
     if (auto* x = dynamic_cast<ListView*>(&c)) return new ListViewWidget(*x, &parent, scale_);
     if (auto* x = dynamic_cast<ListBox*>(&c)) return new ListBoxWidget(*x, &parent, scale_);
+    if (auto* x = dynamic_cast<Image*>(&c)) return new ImageWidget(*x, &parent, scale_);
     return nullptr;
 }
 

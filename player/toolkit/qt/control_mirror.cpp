@@ -13,6 +13,7 @@ QFont toQFont(const Font& f) {
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(f.sizePt);
     font.setBold(f.bold);
+    font.setUnderline(f.underline);
     return font;
 }
 

@@ -3,6 +3,8 @@
 #include "player/toolkit/qt/control_mirror.h"
 #include "player/toolkit/qt/qt_strings.h"
 
+#include <QMouseEvent>
+
 namespace velorra::toolkit::qt {
 
 namespace {
@@ -30,7 +32,29 @@ void LabelWidget::controlChanged(Change what) {
     static const ColorRoles roles{QPalette::WindowText, QPalette::Window, true, std::nullopt};
     mirrorCommon(*this, control_, what, scale_, roles);
     if (what == Change::Text) setText(toQString(control_.Caption()));
-    if (what == Change::Appearance) setAlignment(toQt(control_.alignment()));
+    if (what == Change::Appearance) {
+        setAlignment(toQt(control_.alignment()));
+        if (control_.cursor() == Cursor::PointingHand)
+            setCursor(Qt::PointingHandCursor);
+        else
+            unsetCursor();
+    }
+}
+
+void LabelWidget::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton && control_.onClick)
+        e->accept();  // so that the release comes here too
+    else
+        QLabel::mousePressEvent(e);
+}
+
+void LabelWidget::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || !control_.onClick) {
+        QLabel::mouseReleaseEvent(e);
+        return;
+    }
+    e->accept();
+    if (rect().contains(e->position().toPoint())) control_.click();
 }
 
 }  // namespace velorra::toolkit::qt
