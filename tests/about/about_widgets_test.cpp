@@ -22,6 +22,7 @@ struct AboutWidgets : ::testing::Test {
         player.bindAboutWindow = [this](frmAbout& w) {
             auto bound = std::make_shared<toolkit::qt::BoundWindow>(w);
             window = bound.get();
+            ++binds;
             return bound;
         };
         player.mnuAbout.click();
@@ -41,6 +42,7 @@ struct AboutWidgets : ::testing::Test {
     testing::RecordedLinks links;
     frmPlayer player{{loop, media, settings, dialogs, messages, links}, ""};
     toolkit::qt::BoundWindow* window = nullptr;
+    int binds = 0;
 };
 
 TEST_F(AboutWidgets, DrawsTheWindowWithItsLogo) {
@@ -78,10 +80,15 @@ TEST_F(AboutWidgets, LinkLabelsAreUnderlinedUnderAHandAndOpenTheirLinksWhenClick
     EXPECT_EQ(links.opened, (std::vector<std::string>{"https://velorra.org/", "mailto:team@velorra.org"}));
 }
 
-TEST_F(AboutWidgets, OkHidesTheRealWindow) {
+TEST_F(AboutWidgets, OkHidesTheRealWindowAndAboutBuildsANewOne) {
     QTest::mouseClick(&widget(player.About->cmdOK), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(player.About->loaded());
+
+    player.mnuAbout.click();
+    EXPECT_EQ(binds, 2);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(widget(player.About->cmdOK).isVisible());
 }
 
 }  // namespace
