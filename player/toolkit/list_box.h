@@ -29,7 +29,11 @@ public:
     bool Selected(int32_t i) const { return items_.at(static_cast<size_t>(i)).selected; }
     bool setSelected(int32_t i, bool on);
     bool multiSelect() const { return multiSelect_; }
-    void setMultiSelect(bool on) { multiSelect_ = on; }
+    void setMultiSelect(bool on) {
+        if (on == multiSelect_) return;
+        multiSelect_ = on;
+        notify(Change::Appearance);
+    }
 
     void dblClick() {
         if (onDblClick) onDblClick();

@@ -53,7 +53,11 @@ public:
 
     // Selection
     bool multiSelect() const { return multiSelect_; }
-    void setMultiSelect(bool on) { multiSelect_ = on; }
+    void setMultiSelect(bool on) {
+        if (on == multiSelect_) return;
+        multiSelect_ = on;
+        notify(Change::Appearance);
+    }
     bool selected(int32_t index) const { return row(index).selected; }
     bool setSelected(int32_t index, bool on);
     // The current selected row, 0 when there is none. Setting it selects that row alone.

@@ -159,6 +159,11 @@ void BoundWindow::resizeEvent(QResizeEvent* e) {
     followUser();
 }
 
+void BoundWindow::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    followUser();  // the frame is known from here on
+}
+
 void BoundWindow::closeEvent(QCloseEvent* e) {
     window_.unload();
     e->accept();

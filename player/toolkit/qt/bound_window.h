@@ -39,6 +39,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void bindChildren(Container& container, QWidget& parent);

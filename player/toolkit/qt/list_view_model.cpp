@@ -17,7 +17,7 @@ int ListViewModel::columnCount(const QModelIndex& parent) const { return parent.
 
 QVariant ListViewModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= control_.count()) return {};
-    return toQString(control_.text(index.row() + 1, index.column() + 1));
+    return toQString(control_.text(index.row() + 1, index.column()));
 }
 
 QVariant ListViewModel::headerData(int section, Qt::Orientation orientation, int role) const {

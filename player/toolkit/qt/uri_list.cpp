@@ -7,12 +7,15 @@
 
 namespace velorra::toolkit::qt {
 
+// The path's bytes are percent-encoded as they are: a name that is not valid in the locale's
+// encoding would not survive a trip through QString.
 QUrl fileUrl(const std::string& path) {
-    return QUrl::fromLocalFile(QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))));
+    const QByteArray bytes(path.data(), static_cast<qsizetype>(path.size()));
+    return QUrl(QStringLiteral("file://") + QString::fromLatin1(bytes.toPercentEncoding("/")), QUrl::StrictMode);
 }
 
 std::string localPath(const QUrl& fileUrl) {
-    const QByteArray bytes = QFile::encodeName(fileUrl.toLocalFile());
+    const QByteArray bytes = QByteArray::fromPercentEncoding(fileUrl.path(QUrl::FullyEncoded).toLatin1());
     return {bytes.constData(), static_cast<size_t>(bytes.size())};
 }
 

@@ -1,0 +1,338 @@
+// A real window on the offscreen platform: widgets at their places, program changes mirrored,
+// user input turned into control calls.
+#include "player/toolkit/button.h"
+#include "player/toolkit/label.h"
+#include "player/toolkit/panel.h"
+#include "player/toolkit/qt/bound_window.h"
+#include "player/toolkit/qt/scroll_bar_widget.h"
+#include "player/toolkit/status_bar.h"
+#include "player/toolkit/text_box.h"
+#include "player/toolkit/value_control.h"
+#include "tests/toolkit/qt/wait.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace velorra::toolkit::qt {
+namespace {
+
+using test::eventually;
+
+// A small window like the player's: a black panel with a button, labels, bars and a check
+// box, a status bar with a progress bar over its first panel, and a menu.
+struct DemoWindow {
+    Window window;
+    Panel panel{&window};
+    Button play{&panel};
+    Label title{&panel};
+    Label plain{&panel};
+    ScrollBar volume{&panel, Orientation::Horizontal};
+    ScrollBar spin{&panel, Orientation::Vertical};
+    CheckBox shuffle{&panel};
+    TextBox text{&window};
+    StatusBar status{&window};
+    ProgressBar progress{&window};
+    MenuItem file{nullptr, "&File"};
+    MenuItem open{&file, "Open...", "Ctrl+O"};
+    MenuItem bar{&file, "-"};
+    MenuItem clear{&file, "Clear List"};
+    MenuItem about{nullptr, "&About"};
+
+    int playClicks = 0, volumeChanges = 0, volumeScrolls = 0, spinChanges = 0, shuffleClicks = 0;
+    int textChanges = 0, openClicks = 0, aboutClicks = 0, resizes = 0, unloads = 0;
+
+    DemoWindow() {
+        window.setCaption("Demo");
+        window.setBackColor(colors::Black);
+        window.menuBar() = {&file, &about};
+        window.move(0, 0, 6645, 6000);
+        panel.move(120, 1800, 6285, 3000);
+        panel.setBackColor(colors::Black);
+        play.move(2400, 120, 1410, 450);
+        play.setCaption("&Play");
+        play.setBackColor(colors::Green);
+        play.setFont(Font{8.25, true});
+        title.move(360, 720, 1800, 225);
+        title.setCaption("Current Position");
+        title.setForeColor(colors::White);
+        title.setBackColor(colors::Black);
+        plain.move(3000, 720, 1080, 225);
+        plain.setCaption("00:00");
+        volume.move(120, 960, 3300, 255);
+        volume.setRange(0, 85);
+        spin.move(1320, 1500, 240, 465);
+        spin.setRange(100, 1);
+        spin.setValue(5);
+        spin.setSpinner(true);
+        shuffle.move(2400, 600, 1530, 195);
+        shuffle.setCaption("Shuffle Mode");
+        shuffle.setForeColor(colors::Green);
+        text.move(120, 0, 3000, 300);
+        status.addPanel();
+        status.setPanel(2, StatusBar::Panel{"www.example.com", StatusBar::Bevel::Inset, true});
+        progress.move(105, 5170, 1200, 210);
+
+        play.onClick = [this] { ++playClicks; };
+        volume.onChange = [this] { ++volumeChanges; };
+        volume.onScroll = [this] { ++volumeScrolls; };
+        spin.onChange = [this] { ++spinChanges; };
+        shuffle.onClick = [this] { ++shuffleClicks; };
+        text.onChange = [this] { ++textChanges; };
+        open.onClick = [this] { ++openClicks; };
+        about.onClick = [this] { ++aboutClicks; };
+        window.onResize = [this] { ++resizes; };
+        window.onUnload = [this] { ++unloads; };
+    }
+};
+
+template <class W>
+W& widget(const BoundWindow& bound, const Control& c) {
+    auto* w = dynamic_cast<W*>(bound.widgetFor(c));
+    if (!w) throw std::runtime_error("control has no widget of that kind");
+    return *w;
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_DOUBLE_EQ(QGuiApplication::primaryScreen()->logicalDotsPerInch(), 96.0)
+            << "the expected pixel places assume 15 twips a pixel";
+    }
+    DemoWindow demo;
+    BoundWindow bound{demo.window};
+};
+
+TEST_F(WindowTest, WidgetsSitAtTheirPlacesInPixels) {
+    demo.window.show();
+    EXPECT_EQ(widget<QWidget>(bound, demo.panel).geometry(), QRect(8, 120, 419, 200));
+    QPushButton& play = widget<QPushButton>(bound, demo.play);
+    EXPECT_EQ(play.parentWidget(), &widget<QWidget>(bound, demo.panel));
+    EXPECT_EQ(play.geometry(), QRect(160, 8, 94, 30));
+    EXPECT_EQ(play.text(), "&Play");
+    EXPECT_TRUE(play.font().bold());
+    EXPECT_EQ(play.palette().color(QPalette::Button), QColor(0, 255, 0));
+    EXPECT_EQ(play.palette().color(QPalette::ButtonText), QColor(Qt::black));
+    EXPECT_EQ(widget<QLabel>(bound, demo.title).geometry(), QRect(24, 48, 120, 15));
+    // A label without colours shows the system's, not the black panel's.
+    const QLabel& plain = widget<QLabel>(bound, demo.plain);
+    EXPECT_EQ(plain.palette().color(QPalette::Window), QApplication::palette().color(QPalette::Window));
+    EXPECT_TRUE(plain.autoFillBackground());
+}
+
+TEST_F(WindowTest, StatusBarIsDockedAtTheBottomAndBelowTheProgressBar) {
+    demo.window.show();
+    ASSERT_TRUE(eventually([&] { return bound.isVisible(); }));
+    QWidget& client = bound.clientArea();
+    QWidget& status = widget<QWidget>(bound, demo.status);
+    EXPECT_EQ(status.geometry().bottom(), client.height() - 1);
+    EXPECT_EQ(status.width(), client.width());
+    // The progress bar lies over the status bar's first panel and is the one drawn there.
+    demo.progress.setTop(client.height() * 15 - 150);
+    QWidget& progress = widget<QProgressBar>(bound, demo.progress);
+    ASSERT_TRUE(progress.geometry().intersects(status.geometry()));
+    const QPoint inBoth = progress.geometry().intersected(status.geometry()).center();
+    EXPECT_EQ(client.childAt(inBoth), &progress);
+}
+
+TEST_F(WindowTest, ProgramChangesAreMirroredAndRefusedValuesNeverReachTheWidget) {
+    QScrollBar& bar = widget<ScrollBarWidget>(bound, demo.volume).bar();
+    EXPECT_TRUE(demo.volume.setValue(40));
+    EXPECT_EQ(bar.value(), 40);
+    EXPECT_EQ(demo.volumeChanges, 1);
+    EXPECT_FALSE(demo.volume.setValue(90));
+    EXPECT_EQ(bar.value(), 40);
+    EXPECT_EQ(demo.volumeChanges, 1);
+    // A narrower range moves the value to its end: one change, and the bar agrees.
+    demo.volume.setRange(0, 10);
+    EXPECT_EQ(demo.volume.Value(), 10);
+    EXPECT_EQ(demo.volumeChanges, 1 + 1);
+    EXPECT_EQ(bar.maximum(), 10);
+    EXPECT_EQ(bar.value(), 10);
+
+    demo.title.setCaption("Master Volume");
+    EXPECT_EQ(widget<QLabel>(bound, demo.title).text(), "Master Volume");
+    demo.play.setVisible(false);
+    EXPECT_TRUE(widget<QPushButton>(bound, demo.play).isHidden());
+    demo.play.setEnabled(false);
+    EXPECT_FALSE(widget<QPushButton>(bound, demo.play).isEnabled());
+    demo.shuffle.setValue(2);
+    EXPECT_EQ(widget<QCheckBox>(bound, demo.shuffle).checkState(), Qt::PartiallyChecked);
+    EXPECT_EQ(demo.shuffleClicks, 1);
+    demo.text.setText("abc");
+    EXPECT_EQ(widget<QLineEdit>(bound, demo.text).text(), "abc");
+    EXPECT_EQ(demo.textChanges, 1);
+    demo.play.move(0, 0, 1500, 300);
+    EXPECT_EQ(widget<QPushButton>(bound, demo.play).geometry(), QRect(0, 0, 100, 20));
+}
+
+TEST_F(WindowTest, UserInputReachesTheControlsOnce) {
+    demo.window.show();
+    ASSERT_TRUE(eventually([&] { return bound.isVisible(); }));
+    QTest::mouseClick(&widget<QPushButton>(bound, demo.play), Qt::LeftButton);
+    EXPECT_EQ(demo.playClicks, 1);
+
+    QTest::mouseClick(&widget<QCheckBox>(bound, demo.shuffle), Qt::LeftButton);
+    EXPECT_EQ(demo.shuffle.Value(), 1);
+    EXPECT_EQ(demo.shuffleClicks, 1);
+    EXPECT_TRUE(widget<QCheckBox>(bound, demo.shuffle).isChecked());
+
+    QLineEdit& edit = widget<QLineEdit>(bound, demo.text);
+    QTest::keyClicks(&edit, "ab");
+    EXPECT_EQ(demo.text.Text(), "ab");
+    EXPECT_EQ(demo.textChanges, 2);
+}
+
+// Clicks a scroll bar's part, found through the style as a user would see it.
+void clickPart(QScrollBar& bar, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(&bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar.orientation();
+    option.minimum = bar.minimum();
+    option.maximum = bar.maximum();
+    option.sliderPosition = bar.sliderPosition();
+    option.sliderValue = bar.value();
+    option.singleStep = bar.singleStep();
+    option.pageStep = bar.pageStep();
+    const QRect r = bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar);
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, r.center());
+}
+
+TEST_F(WindowTest, ScrollBarArrowsStepByTheControlsRulesEvenWhenMinIsAboveMax) {
+    demo.window.show();
+    ASSERT_TRUE(eventually([&] { return bound.isVisible(); }));
+    QScrollBar& bar = widget<ScrollBarWidget>(bound, demo.volume).bar();
+    demo.volume.setSmallChange(5);  // set after binding: the arrow still steps by it
+    clickPart(bar, QStyle::SC_ScrollBarAddLine);
+    EXPECT_EQ(demo.volume.Value(), 5);
+    EXPECT_EQ(demo.volumeChanges, 1);
+    EXPECT_EQ(bar.value(), 5);
+
+    demo.volume.setRange(85, 0);  // the left end is now 85
+    demo.volume.setValue(85);
+    const int before = demo.volumeChanges;
+    clickPart(bar, QStyle::SC_ScrollBarAddLine);
+    EXPECT_EQ(demo.volume.Value(), 80);
+    EXPECT_EQ(demo.volumeChanges, before + 1);
+    clickPart(bar, QStyle::SC_ScrollBarSubLine);
+    clickPart(bar, QStyle::SC_ScrollBarSubLine);
+    EXPECT_EQ(demo.volume.Value(), 85);  // stops at the end
+    EXPECT_EQ(demo.volumeChanges, before + 2);
+}
+
+TEST_F(WindowTest, ThumbDragScrollsThenChangesOnceOnRelease) {
+    demo.window.show();
+    ASSERT_TRUE(eventually([&] { return bound.isVisible(); }));
+    QScrollBar& bar = widget<ScrollBarWidget>(bound, demo.volume).bar();
+    bar.setSliderDown(true);
+    bar.setSliderPosition(30);  // what dragging the thumb does
+    EXPECT_EQ(demo.volume.Value(), 30);
+    EXPECT_GE(demo.volumeScrolls, 1);
+    EXPECT_EQ(demo.volumeChanges, 0);
+    bar.setSliderDown(false);
+    EXPECT_EQ(demo.volumeChanges, 1);
+}
+
+TEST_F(WindowTest, SpinnerArrowsStepTowardsMinAndMax) {
+    demo.window.show();
+    ASSERT_TRUE(eventually([&] { return bound.isVisible(); }));
+    ScrollBarWidget& spin = widget<ScrollBarWidget>(bound, demo.spin);
+    EXPECT_TRUE(spin.bar().isHidden());
+    EXPECT_FALSE(spin.upArrow().isHidden());
+    QTest::mouseClick(&spin.upArrow(), Qt::LeftButton);
+    EXPECT_EQ(demo.spin.Value(), 6);  // Min is 100: up goes towards it
+    QTest::mouseClick(&spin.downArrow(), Qt::LeftButton);
+    QTest::mouseClick(&spin.downArrow(), Qt::LeftButton);
+    EXPECT_EQ(demo.spin.Value(), 4);
+    EXPECT_EQ(demo.spinChanges, 3);
+}
+
+TEST_F(WindowTest, MenusFollowTheirItems) {
+    const QList<QAction*> top = bound.menuBar()->actions();
+    ASSERT_EQ(top.size(), 2);
+    EXPECT_EQ(top[0]->text(), "&File");
+    QMenu* file = top[0]->menu();
+    ASSERT_NE(file, nullptr);
+    const QList<QAction*> items = file->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_TRUE(items[1]->isSeparator());
+    items[0]->trigger();
+    EXPECT_EQ(demo.openClicks, 1);
+    top[1]->trigger();
+    EXPECT_EQ(demo.aboutClicks, 1);
+
+    demo.clear.setEnabled(false);
+    EXPECT_FALSE(items[2]->isEnabled());
+    demo.clear.setChecked(true);
+    EXPECT_TRUE(items[2]->isChecked());
+    demo.file.setVisible(false);
+    EXPECT_FALSE(top[0]->isVisible());
+}
+
+TEST_F(WindowTest, OuterSizeInTwipsFollowsTheProgramAndTheUser) {
+    demo.window.show();
+    ASSERT_TRUE(eventually([&] { return bound.isVisible(); }));
+    EXPECT_EQ(bound.frameGeometry().size(), QSize(443, 400));
+    // The inner size leaves out the frame and the menu bar.
+    EXPECT_EQ(demo.window.ScaleWidth(), bound.clientArea().width() * 15);
+    EXPECT_EQ(demo.window.ScaleHeight(), bound.clientArea().height() * 15);
+    EXPECT_EQ(bound.clientArea().height(), bound.geometry().height() - bound.menuBar()->height());
+
+    // A size that is not a whole number of pixels stays as the program set it.
+    const int resizesBefore = demo.resizes;
+    demo.window.setWidth(7001);
+    ASSERT_TRUE(eventually([&] { return bound.frameGeometry().width() == 467; }));
+    EXPECT_EQ(demo.window.Width(), 7001);
+    EXPECT_EQ(demo.resizes, resizesBefore + 1);
+
+    bound.resize(500, 450);  // the user drags the frame
+    const QSize frame = bound.frameGeometry().size() - bound.size();
+    ASSERT_TRUE(eventually([&] { return demo.window.Width() == (500 + frame.width()) * 15; }));
+    EXPECT_EQ(demo.window.Height(), (450 + frame.height()) * 15);
+    EXPECT_EQ(demo.resizes, resizesBefore + 2);
+}
+
+TEST_F(WindowTest, ClosingByTheUserUnloadsTheWindow) {
+    demo.window.show();
+    ASSERT_TRUE(eventually([&] { return bound.isVisible(); }));
+    bound.close();
+    EXPECT_EQ(demo.unloads, 1);
+    EXPECT_FALSE(demo.window.loaded());
+    EXPECT_FALSE(bound.isVisible());
+}
+
+TEST_F(WindowTest, GrabShowsThePanelsAndButtonsColours) {
+    demo.window.show();
+    ASSERT_TRUE(eventually([&] { return bound.isVisible(); }));
+    const QImage image = bound.grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), bound.size());
+    QWidget& panel = widget<QWidget>(bound, demo.panel);
+    const QPoint panelSpot = panel.mapTo(&bound, QPoint(400, 190));
+    EXPECT_EQ(QColor(image.pixel(panelSpot)), QColor(Qt::black));
+    QPushButton& play = widget<QPushButton>(bound, demo.play);
+    const QColor inButton = image.pixel(play.mapTo(&bound, QPoint(6, play.height() / 2)));
+    EXPECT_GT(inButton.green(), 180);
+    EXPECT_LT(inButton.red(), 120);
+    EXPECT_LT(inButton.blue(), 120);
+}
+
+TEST(ScreenTest, BindingAWindowTakesTheScreenSizeInTwips) {
+    Window window;
+    BoundWindow bound(window);
+    const QSize px = QGuiApplication::primaryScreen()->geometry().size();
+    EXPECT_EQ(screen().width, px.width() * 15);
+    EXPECT_EQ(screen().height, px.height() * 15);
+}
+
+}  // namespace
+}  // namespace velorra::toolkit::qt
