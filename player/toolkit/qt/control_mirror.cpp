@@ -9,7 +9,10 @@ namespace velorra::toolkit::qt {
 QColor toQColor(Color c) { return QColor(c.r, c.g, c.b); }
 
 QFont toQFont(const Font& f) {
-    QFont font(QStringLiteral("DejaVu Sans"));
+    // Sans-serifs with the narrow metrics the layouts were drawn for, the first one found.
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(f.sizePt);
     font.setBold(f.bold);

@@ -41,6 +41,7 @@ ListViewWidget::ListViewWidget(ListView& control, QWidget* parent, const TwipsSc
     connect(header(), &QHeaderView::sectionClicked, this, [this](int section) { control_.columnClick(section + 1); });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& on, const QItemSelection& off) { userSelectionChanged(on, off); });
+    mirrorSelection();
 }
 
 ListViewWidget::~ListViewWidget() {

@@ -185,6 +185,24 @@ TEST_F(ListTest, ListBoxMirrorsItemsAndSelection) {
     EXPECT_EQ(m.rowCount(), 0);
 }
 
+TEST(ListBindingTest, RowsAndSelectionMadeBeforeBindingAreShown) {
+    ListWindow rows;
+    rows.addRows(3);
+    rows.list.setSelectedItem(2);
+    rows.box.AddItem("a");
+    rows.box.AddItem("b");
+    rows.box.setListIndex(1);
+    BoundWindow bound(rows.window);
+    auto& view = dynamic_cast<ListViewWidget&>(*bound.widgetFor(rows.list));
+    EXPECT_EQ(view.model()->rowCount(), 3);
+    const QModelIndexList selected = view.selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected[0].row(), 1);
+    auto& box = dynamic_cast<ListBoxWidget&>(*bound.widgetFor(rows.box));
+    EXPECT_EQ(box.currentIndex().row(), 1);
+    EXPECT_TRUE(box.selectionModel()->isSelected(box.model()->index(1, 0)));
+}
+
 TEST(BigListTest, HundredThousandRowsInsertedOneByOneAndScrolled) {
     ListWindow rows;
     BoundWindow bound(rows.window);
