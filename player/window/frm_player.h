@@ -20,9 +20,12 @@
 #include "player/toolkit/value_control.h"
 #include "player/toolkit/window.h"
 
+#include <vextag/vextag.h>
+
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <random>
 #include <string>
 
 namespace velorra {
@@ -58,6 +61,37 @@ public:
     void Form_Unload();
 
     // --- play list: rows and editing, M3U files, list interaction, total length
+    // Inserts one media file as a new row of DestinationList at InsertPos (0 appends and hands
+    // back the new row's number), its columns filled from the file's tag through Vextag1.
+    // Rows inserted into lstClipList at or before the playing row keep CurrentIndex on it.
+    void AddFileToList(const std::string& Filename, int32_t& InsertPos, toolkit::ListView& DestinationList);
+    void mnuDeleteSelectedItem_Click();
+    void mnuClear_Click();
+    void mnuRandomOrder_Click();
+    // A name ending in "M3U" (any case) is read as a play list, its rows appended; any other
+    // name becomes one row at InsertPos (0 appends).
+    void OpenFile(const std::string& Filename, bool ClearList = false, int32_t InsertPos = 0);
+    void LoadPlayList(const std::string& Filename, bool ClearList);
+    // Writes every row's location, one a line; a failure is shown in a message box and leaves
+    // an existing file as it was.
+    void SavePlayList(const std::string& Filename);
+    void mnuOpen_Click();
+    void mnuSaveListAs_Click();
+    void lstClipList_DblClick();
+    void lstClipList_KeyDown(toolkit::KeyEvent e);
+    void lstClipList_MouseUp(toolkit::MouseEvent e);
+    void lstClipList_ColumnClick(int column);
+    bool lstClipList_StartDrag(toolkit::DragData& data);
+    toolkit::DropEffect lstClipList_DragOver(const toolkit::DragData& data, int32_t x, int32_t y);
+    void lstClipList_DragDrop(const toolkit::DragData& data, int32_t x, int32_t y);
+    // The window's pseudo-random numbers in [0, 1): "Random Order" draws from it; it starts
+    // from its initial sequence and random playback may reseed it.
+    float nextRandom();
+    std::mt19937 randomGenerator;
+    int16_t LastSortColumn = 0;
+    int32_t SortDirection = 0;  // 0 ascending, 1 descending
+    // Connects the play list's menu items and list events; run once by the constructor.
+    void wirePlayList();
 
     // --- transport and song change
 
@@ -89,6 +123,7 @@ public:
     toolkit::ProgressBar ProgressBar1{this};
     toolkit::Timer tmrPosition;
     toolkit::Timer tmrTransition;
+    vextag::Vextag Vextag1;
 
     // The control panel, top to bottom
     toolkit::Button btnBack{&Picture1}, btnStop{&Picture1}, btnPlay{&Picture1}, btnPause{&Picture1}, btnNext{&Picture1};

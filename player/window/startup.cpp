@@ -21,6 +21,7 @@ frmPlayer::frmPlayer(PlayerServices services, std::string commandLine)
     onResize = [this] { Form_Resize(); };
     onUnload = [this] { Form_Unload(); };
     cmdShowOptions.onClick = [this] { cmdShowOptions_Click(); };
+    wirePlayList();
     mnuSetDefaultPlayer.onClick = [this] { mnuSetDefaultPlayer_Click(); };
     mnuAbout.onClick = [this] { mnuAbout_Click(); };
 }
@@ -50,6 +51,8 @@ void frmPlayer::Form_Load() {
     lblStatus.setCaption(StopText);
 
     if (ShowOptions == 0) cmdShowOptions_Click();
+
+    if (!commandLine_.empty()) OpenFile(commandLineName(commandLine_), true, 0);
 }
 
 void frmPlayer::Form_Unload() {

@@ -1,0 +1,48 @@
+#pragma once
+// Play list files at the byte level: names, lines as they are read, and writing a file so that
+// it is replaced whole or not at all. Paths are the file system's bytes throughout.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velorra {
+
+// A play list is a file whose name ends in "M3U", letters in any case.
+bool isPlayListName(const std::string& name);
+
+// A path read from a play list: a relative one names a file beside the play list, so it is
+// taken from the play list's folder. Absolute and empty paths stay as they are.
+std::string resolveFromPlayList(const std::string& playList, const std::string& path);
+
+// Reads a file line by line; CR LF, a lone CR and a lone LF each end a line. Failures of the
+// file system throw std::system_error carrying errno.
+class LineReader {
+public:
+    explicit LineReader(const std::string& path);
+    ~LineReader();
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    // The file's length in bytes when it was opened.
+    int64_t size() const { return size_; }
+    // The next line without its line end; nothing at the end of the file.
+    std::optional<std::string> readLine();
+
+private:
+    bool fill();
+    bool atLineFeed();
+
+    int fd_;
+    int64_t size_ = 0;
+    std::vector<char> buffer_;
+    size_t pos_ = 0, end_ = 0;
+};
+
+// Writes `content` to a new file beside `path` and renames it over `path` once all of it is
+// written, so an existing file is either replaced whole or left as it was. A file replaced keeps
+// its permission bits; a link is followed to the file it names. Throws std::system_error.
+void replaceFile(const std::string& path, std::string_view content);
+
+}  // namespace velorra

@@ -1,0 +1,212 @@
+// Rows made from real files and their tags; CurrentIndex following insertions, deletions and
+// the random order.
+#include "playlist/play_list_fixture.h"
+
+#include <set>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <grp.h>
+#include <unistd.h>
+
+namespace velorra {
+namespace {
+
+using testing::PlayListWindow;
+using testing::Tag;
+using testing::writeTaggedMp3;
+
+using Rows = PlayListWindow;
+
+TEST_F(Rows, TagFieldsFillTheColumnsAndTheLocationKeepsThePathAsGiven) {
+    const std::string tagged = dir.file("track one.mp3");
+    writeTaggedMp3(tagged, {"Intro", "The Band", "First Album", "1999", "live take", 17});
+    const std::string untitled = dir.file("Sin t\xc3\xadtulo.mp3");
+    writeTaggedMp3(untitled, {"", "Somebody", "", "", "", 255});
+    addRows({tagged, untitled});
+
+    ASSERT_EQ(list().count(), 2);
+    EXPECT_EQ(list().text(1, 0), "Intro");
+    EXPECT_EQ(list().text(1, 2), "The Band");
+    EXPECT_EQ(list().text(1, 3), "First Album");
+    EXPECT_EQ(list().text(1, 4), "1999");
+    EXPECT_EQ(list().text(1, 5), "Rock");
+    EXPECT_EQ(list().text(1, 6), "live take");
+    EXPECT_EQ(list().text(1, 7), tagged);
+    for (int k : {1, 8, 9}) EXPECT_EQ(list().text(1, k), "") << "column " << k;
+
+    // A tag without a title: the title comes from the file name; the other values still count.
+    EXPECT_EQ(list().text(2, 0), "Sin t\xc3\xadtulo");
+    EXPECT_EQ(list().text(2, 2), "Somebody");
+    EXPECT_EQ(list().text(2, 5), "");
+}
+
+TEST_F(Rows, FilesWithoutATagAreTitledFromTheirNameCutAtEitherSeparator) {
+    addRows({"C:\\Music\\Song.mp3", "music/live/Song.mp3", "C:\\Music/live\\Song.mp3", "C:\\Music\\README", "a.b",
+             "", "/m\xe9lodies/Caf\xe9.wav"});
+    EXPECT_EQ(column(0), (std::vector<std::string>{"Song", "Song", "Song", "RE", "a.b", "", "Caf\xe9"}));
+    EXPECT_EQ(column(7)[6], "/m\xe9lodies/Caf\xe9.wav");
+    for (int k : {2, 3, 4, 5, 6}) EXPECT_EQ(list().text(1, k), "");
+}
+
+TEST_F(Rows, AFileWhoseTagCannotBeReadStillBecomesARowWithoutTheTagBeforeIt) {
+    // Read as "nobody", who cannot open the second file: its row must not carry the first one's tag.
+    const std::string readable = dir.file("readable.mp3");
+    const std::string locked = dir.file("Locked Song.mp3");
+    writeTaggedMp3(readable, {"Readable", "Artist A", "Album A", "2001", "note", 13});
+    writeTaggedMp3(locked, {"Hidden", "Artist B", "", "", "", 13});
+    ::chmod(readable.c_str(), 0644);
+    ::chmod(locked.c_str(), 0000);
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        constexpr uid_t Nobody = 65534;
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
+            ::_exit(77);
+        if (::access(locked.c_str(), R_OK) == 0) ::_exit(78);
+        addRows({readable, locked});
+        const bool ok = list().count() == 2 && list().text(1, 2) == "Artist A" && list().text(2, 0) == "Locked Song" &&
+                        list().text(2, 2).empty() && list().text(2, 3).empty() && list().text(2, 4).empty() &&
+                        list().text(2, 5).empty() && list().text(2, 6).empty() && list().text(2, 7) == locked;
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77 || WEXITSTATUS(status) == 78) GTEST_SKIP() << "cannot test as a user without access";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(Rows, InsertPositionZeroAppendsAndHandsBackTheRowNumber) {
+    addRows({"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3"});
+    int32_t pos = 0;
+    player.AddFileToList("6.mp3", pos, list());
+    EXPECT_EQ(pos, 6);
+    EXPECT_EQ(list().text(6, 7), "6.mp3");
+
+    player.CurrentIndex = 3;
+    pos = 8;  // beyond count + 1: refused
+    player.AddFileToList("8.mp3", pos, list());
+    EXPECT_EQ(list().count(), 6);
+    EXPECT_EQ(player.CurrentIndex, 3);
+    pos = -1;
+    player.AddFileToList("x.mp3", pos, list());
+    EXPECT_EQ(list().count(), 6);
+}
+
+TEST_F(Rows, InsertionsAtOrBeforeThePlayingRowKeepCurrentIndexOnIt) {
+    addRows({"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3"});
+    player.CurrentIndex = 3;
+    int32_t pos = 4;
+    player.AddFileToList("after.mp3", pos, list());
+    EXPECT_EQ(player.CurrentIndex, 3);
+    pos = 3;
+    player.AddFileToList("at.mp3", pos, list());
+    EXPECT_EQ(player.CurrentIndex, 4);
+    pos = 1;
+    player.AddFileToList("before.mp3", pos, list());
+    EXPECT_EQ(player.CurrentIndex, 5);
+    EXPECT_EQ(list().text(player.CurrentIndex, 7), "3.mp3");
+
+    for (int32_t none : {0, -1}) {
+        player.CurrentIndex = none;
+        pos = 1;
+        player.AddFileToList("front.mp3", pos, list());
+        EXPECT_EQ(player.CurrentIndex, none);
+    }
+
+    // Another list with the same columns (the search window's) never moves it.
+    toolkit::ListView found{nullptr};
+    player.CurrentIndex = 2;
+    pos = 0;
+    player.AddFileToList("found.mp3", pos, found);
+    pos = 1;
+    player.AddFileToList("found2.mp3", pos, found);
+    EXPECT_EQ(found.count(), 2);
+    EXPECT_EQ(found.text(1, 7), "found2.mp3");
+    EXPECT_EQ(player.CurrentIndex, 2);
+}
+
+TEST_F(Rows, DeletingSelectedRowsKeepsCurrentIndexOnThePlayingRowOrTheOneBefore) {
+    addRows({"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3", "6.mp3"});
+    player.CurrentIndex = 5;
+    select({2, 3});  // adjacent rows: the second moves up into the place just examined
+    player.mnuDeleteSelectedItem.click();
+    EXPECT_EQ(column(7), (std::vector<std::string>{"1.mp3", "4.mp3", "5.mp3", "6.mp3"}));
+    EXPECT_EQ(player.CurrentIndex, 3);
+
+    select({3});  // the playing row itself: the one before it is current, so 6.mp3 follows
+    player.mnuDeleteSelectedItem.click();
+    EXPECT_EQ(player.CurrentIndex, 2);
+    EXPECT_EQ(list().text(player.CurrentIndex + 1, 7), "6.mp3");
+
+    player.CurrentIndex = 1;
+    select({1, 3});
+    player.mnuDeleteSelectedItem.click();
+    EXPECT_EQ(column(7), (std::vector<std::string>{"4.mp3"}));
+    EXPECT_EQ(player.CurrentIndex, 0);
+}
+
+TEST_F(Rows, RowsBeyondSixteenBitsCanBeDeletedAndFollowed) {
+    std::vector<std::string> names;
+    for (int i = 1; i <= 40000; ++i) names.push_back("song" + std::to_string(i) + ".mp3");
+    addRows(names);
+    player.CurrentIndex = 40000;
+    select({35000});
+    player.mnuDeleteSelectedItem.click();
+    EXPECT_EQ(list().count(), 39999);
+    EXPECT_EQ(player.CurrentIndex, 39999);
+    EXPECT_EQ(list().text(player.CurrentIndex, 7), "song40000.mp3");
+}
+
+TEST_F(Rows, ClearListEmptiesTheListAndLeavesPlaybackAlone) {
+    addRows({"1.mp3", "2.mp3"});
+    player.CurrentIndex = 2;
+    const size_t calls = media.calls().size();
+    player.mnuClear.click();
+    EXPECT_EQ(list().count(), 0);
+    EXPECT_EQ(player.CurrentIndex, 0);
+    EXPECT_EQ(media.calls().size(), calls);
+}
+
+TEST_F(Rows, RandomOrderWritesSixDigitKeysSortsByThemAndFollowsThePlayingSong) {
+    player.mnuRandomOrder.click();  // empty list: nothing happens
+    EXPECT_EQ(list().count(), 0);
+    EXPECT_EQ(player.CurrentIndex, 0);
+
+    addRows({"only.mp3"});
+    player.mnuRandomOrder.click();
+    EXPECT_EQ(list().text(1, 8), "000001");
+    player.mnuClear.click();
+
+    std::vector<std::string> names;
+    for (int i = 1; i <= 50; ++i) names.push_back("song" + std::to_string(i) + ".mp3");
+    addRows(names);
+    player.CurrentIndex = 4;
+    player.mnuRandomOrder.click();
+
+    ASSERT_EQ(list().count(), 50);
+    EXPECT_EQ(list().text(player.CurrentIndex, 7), "song4.mp3");
+    EXPECT_EQ(list().findKey("tarvo"), 0);
+    std::set<std::string> locations;
+    for (int32_t i = 1; i <= 50; ++i) {
+        const std::string& key = list().text(i, 8);
+        ASSERT_EQ(key.size(), 6u) << key;
+        const int k = std::stoi(key);
+        EXPECT_GE(k, 1);
+        EXPECT_LE(k, 50);
+        if (i > 1) {
+            EXPECT_LE(list().text(i - 1, 8), key);
+        }
+        locations.insert(list().text(i, 7));
+    }
+    EXPECT_EQ(locations.size(), 50u);
+    EXPECT_NE(column(7), names);  // 50 draws from the generator's sequence do not come out in order
+
+    player.CurrentIndex = 0;
+    player.mnuRandomOrder.click();
+    EXPECT_EQ(player.CurrentIndex, 0);
+}
+
+}  // namespace
+}  // namespace velorra
