@@ -126,7 +126,7 @@ void BoundWindow::applyGeometry() {
            std::max(0, outer.height() - frame_.top() - frame_.bottom()));
 }
 
-void BoundWindow::followUser() {
+void BoundWindow::followUser(bool position, bool size) {
     if (!isVisible()) return;
     const QMargins frame = measureFrame();
     if (frame != frame_) {
@@ -137,31 +137,34 @@ void BoundWindow::followUser() {
         return;
     }
     reportFrame();
+    // A move and a resize arrive as events of their own, and each one is taken on its own: a
+    // move that comes before the resize the program asked for is not a size the user chose.
+    // Only what differs in pixels is taken over, so that a size the program set stays exact.
     const QRect outer = frameGeometry();
     const QRect held = scale_.toPx(window_.Left(), window_.Top(), window_.Width(), window_.Height());
-    if (outer == held) return;
-    // Only what differs in pixels is taken over, so a size the program set stays exact.
-    auto twips = [this](int px, int heldPx, int32_t heldTwips) { return px == heldPx ? heldTwips : scale_.toTwips(px); };
+    auto twips = [this](bool follow, int px, int heldPx, int32_t heldTwips) {
+        return follow && px != heldPx ? scale_.toTwips(px) : heldTwips;
+    };
     followingUser_ = true;
-    window_.move(twips(outer.x(), held.x(), window_.Left()), twips(outer.y(), held.y(), window_.Top()),
-                 twips(outer.width(), held.width(), window_.Width()),
-                 twips(outer.height(), held.height(), window_.Height()));
+    window_.move(twips(position, outer.x(), held.x(), window_.Left()), twips(position, outer.y(), held.y(), window_.Top()),
+                 twips(size, outer.width(), held.width(), window_.Width()),
+                 twips(size, outer.height(), held.height(), window_.Height()));
     followingUser_ = false;
 }
 
 void BoundWindow::moveEvent(QMoveEvent* e) {
     QMainWindow::moveEvent(e);
-    followUser();
+    followUser(true, false);
 }
 
 void BoundWindow::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
-    followUser();
+    followUser(false, true);
 }
 
 void BoundWindow::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
-    followUser();  // the frame is known from here on
+    followUser(true, true);  // the frame is known from here on
 }
 
 void BoundWindow::closeEvent(QCloseEvent* e) {

@@ -49,7 +49,8 @@ private:
     QMargins measureFrame() const;
     void reportFrame();
     void applyGeometry();
-    void followUser();
+    // The user moved (position) or resized (size) the window: the control takes it over.
+    void followUser(bool position, bool size);
 
     Window& window_;
     QPointer<QWidget> owner_;

@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace velorra::toolkit::qt {
@@ -299,6 +300,12 @@ TEST_F(WindowTest, OuterSizeInTwipsFollowsTheProgramAndTheUser) {
     ASSERT_TRUE(eventually([&] { return demo.window.Width() == (500 + frame.width()) * 15; }));
     EXPECT_EQ(demo.window.Height(), (450 + frame.height()) * 15);
     EXPECT_EQ(demo.resizes, resizesBefore + 2);
+
+    bound.move(100, 50);  // the user moves it: the position follows, the size stays
+    ASSERT_TRUE(eventually([&] { return demo.window.Left() == 1500; }));
+    EXPECT_EQ(demo.window.Top(), 750);
+    EXPECT_EQ(demo.window.Width(), (500 + frame.width()) * 15);
+    EXPECT_EQ(demo.resizes, resizesBefore + 2);
 }
 
 TEST_F(WindowTest, ClosingByTheUserUnloadsTheWindow) {
@@ -324,6 +331,25 @@ TEST_F(WindowTest, GrabShowsThePanelsAndButtonsColours) {
     EXPECT_GT(inButton.green(), 180);
     EXPECT_LT(inButton.red(), 120);
     EXPECT_LT(inButton.blue(), 120);
+}
+
+TEST_F(WindowTest, AModalWindowReturnsOnceHiddenAndTheOwnerStaysUsable) {
+    demo.window.show();
+    Window dialog;
+    dialog.move(0, 0, 3000, 2000);
+    int dialogResizes = 0;
+    dialog.onResize = [&] { ++dialogResizes; };
+    BoundWindow boundDialog(dialog, &bound);
+    bool sawModal = false;
+    QTimer::singleShot(0, [&] {
+        sawModal = boundDialog.isVisible() && boundDialog.windowModality() == Qt::WindowModal;
+        dialog.unload();
+    });
+    dialog.show(true);  // returns only when the timer above has closed it
+    EXPECT_TRUE(sawModal);
+    EXPECT_FALSE(boundDialog.isVisible());
+    EXPECT_EQ(dialogResizes, 1);
+    EXPECT_TRUE(bound.isVisible());
 }
 
 TEST(ScreenTest, BindingAWindowTakesTheScreenSizeInTwips) {
