@@ -279,6 +279,19 @@ TEST_F(WindowTest, MenusFollowTheirItems) {
     EXPECT_FALSE(top[0]->isVisible());
 }
 
+TEST_F(WindowTest, APopupMenuOpensEvenWhenItsBarEntryIsHidden) {
+    demo.window.show();
+    ASSERT_TRUE(eventually([&] { return bound.isVisible(); }));
+    demo.file.setVisible(false);
+    QWidget* shown = nullptr;
+    QTimer::singleShot(0, [&] {
+        shown = QApplication::activePopupWidget();
+        if (shown) shown->close();
+    });
+    demo.window.popupMenu(demo.file);  // returns once the menu is closed
+    EXPECT_EQ(shown, bound.menuBar()->actions()[0]->menu());
+}
+
 TEST_F(WindowTest, OuterSizeInTwipsFollowsTheProgramAndTheUser) {
     demo.window.show();
     ASSERT_TRUE(eventually([&] { return bound.isVisible(); }));
