@@ -38,6 +38,15 @@ bool DirListBox::setPath(const std::string& path) {
     return true;
 }
 
+bool DirListBox::Refresh() {
+    auto entries = readDirectory(path_);
+    if (!entries) return false;
+    subdirectories_ = std::move(entries->directories);
+    listIndex_ = -1;
+    if (observer_) observer_->rowsReset();
+    return true;
+}
+
 std::string DirListBox::List(int32_t i) const {
     if (i >= 0 && i < ListCount()) return joinPath(path_, subdirectories_[static_cast<size_t>(i)]);
     if (i < 0 && i >= -ancestorCount()) return ancestors_[ancestors_.size() - static_cast<size_t>(-i)];

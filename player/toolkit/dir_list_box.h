@@ -24,6 +24,10 @@ public:
     // cannot be read. A new path reads its subdirectories and runs the change action.
     bool setPath(const std::string& path);
 
+    // Reads the current directory again, for what changed in it since; false, keeping the old
+    // entries, when it can no longer be read. Runs no change action: the path is the same.
+    bool Refresh();
+
     int32_t ListCount() const { return static_cast<int32_t>(subdirectories_.size()); }
     // The number of entries from the root down to Path: List(-ancestorCount()) is the root.
     int32_t ancestorCount() const { return static_cast<int32_t>(ancestors_.size()); }

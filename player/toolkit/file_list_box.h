@@ -27,6 +27,10 @@ public:
     // Refused for a pattern FilePattern does not take.
     bool setPattern(const std::string& pattern);
 
+    // Reads the directory again, for what changed in it since; false, keeping the old entries,
+    // when it can no longer be read.
+    bool Refresh() { return load(path_, pattern_); }
+
     int32_t ListCount() const { return static_cast<int32_t>(items_.size()); }
     const std::string& List(int32_t i) const { return items_.at(static_cast<size_t>(i)).name; }
     int32_t ListIndex() const { return listIndex_; }

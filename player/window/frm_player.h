@@ -203,7 +203,7 @@ private:
 
     PlayerServices services_;
     std::string commandLine_;
-    WinSeek winSeek_;
+    WinSeek winSeek_{*this};
 };
 
 // The name a command line stands for: every double quote removed, the rest, blanks included,

@@ -21,6 +21,11 @@ frmPlayer::frmPlayer(PlayerServices services, std::string commandLine)
     onResize = [this] { Form_Resize(); };
     onUnload = [this] { Form_Unload(); };
     cmdShowOptions.onClick = [this] { cmdShowOptions_Click(); };
+    cmdWinSeek.onClick = [this] {
+        winSeek().show();
+        winSeek().bringToFront();
+    };
+    mnuScanDrive.onClick = [this] { cmdWinSeek.click(); };
     wirePlayList();
     mnuSetDefaultPlayer.onClick = [this] { mnuSetDefaultPlayer_Click(); };
     mnuAbout.onClick = [this] { mnuAbout_Click(); };

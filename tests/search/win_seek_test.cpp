@@ -1,0 +1,136 @@
+// The search window itself: its texts and views, the saved start directory, hiding and
+// closing, the resize rules, the mask fields and the drive, directory and file lists in step.
+#include "search/search_window.h"
+
+#include <cstdlib>
+
+namespace velorra::testing {
+namespace {
+
+TEST_F(SearchTest, OpensInTheCriteriaViewAtTheSavedDirectory) {
+    EXPECT_TRUE(seek.loaded());
+    EXPECT_FALSE(seek.shown());
+    rig.player.mnuScanDrive.click();
+    EXPECT_TRUE(seek.shown());
+    EXPECT_EQ(seek.Caption(), "Search for MP3 files");
+    EXPECT_EQ(seek.dirList.Path(), tree.root());
+    EXPECT_EQ(seek.filList.Path(), tree.root());
+    EXPECT_EQ(seek.drvList.Drive(), seek.drvList.driveOf(tree.root()));
+    EXPECT_TRUE(seek.Picture1.Visible());
+    EXPECT_FALSE(seek.Picture2.Visible());
+    EXPECT_EQ(seek.cmdSearch.Caption(), "&Search");
+    EXPECT_EQ(seek.cmdExit.Caption(), "&Close");
+    EXPECT_EQ(seek.txtSearchSpec.Text(), "*.mp3");
+    EXPECT_EQ(seek.filList.Pattern(), "*.mp3");
+    EXPECT_EQ(seek.lblCount.Caption(), "0");
+    EXPECT_EQ(seek.chkReadMP3Tags.Caption(), "Read MP3 Tags (album, artis, ...)");
+    ASSERT_EQ(seek.lstClipList.columnCount(), 10);
+    EXPECT_EQ(seek.lstClipList.column(4).caption, "Cd");
+    EXPECT_EQ(seek.lstClipList.column(7).width, 1900);
+    EXPECT_EQ(seek.lstClipList.column(8).caption, "Location");
+}
+
+TEST(StartDirectory, MusicFolderWithoutASavedOneAndTheListsOwnForADeadOne) {
+    TempTree home;
+    home.dir("Music");
+    const char* oldHome = std::getenv("HOME");
+    const std::string saved = oldHome ? oldHome : "";
+    setenv("HOME", home.root().c_str(), 1);
+    {
+        SearchRig rig("");
+        EXPECT_EQ(rig.seek().dirList.Path(), home.path("Music"));
+    }
+    {
+        SearchRig rig("/media/velorra-unplugged-stick/Music");  // a drive no longer mounted
+        EXPECT_EQ(rig.seek().dirList.Path(), toolkit::DirListBox(nullptr).Path());
+        EXPECT_TRUE(rig.messages.shown.empty());
+    }
+    setenv("HOME", saved.c_str(), 1);
+}
+
+TEST_F(SearchTest, CloseHidesAndKeepsTheResultsTheCloseBoxUnloadsAndSaves) {
+    tree.file("a.mp3");
+    tree.dir("sub");
+    rig.player.cmdWinSeek.click();
+    rig.search(tree.root());
+    seek.cmdExit.click();  // "&Close"
+    EXPECT_FALSE(seek.shown());
+    EXPECT_TRUE(seek.loaded());
+    rig.player.cmdWinSeek.click();
+    EXPECT_EQ(rig.found().size(), 1u);
+    EXPECT_EQ(seek.cmdSearch.Caption(), "&Back");
+
+    seek.cmdSearch.click();
+    ASSERT_TRUE(seek.dirList.setPath(tree.path("sub")));
+    seek.unload();  // the close box
+    EXPECT_EQ(rig.settings.values["Velorra/Directory/DefaultDir"], tree.path("sub"));
+    rig.player.cmdWinSeek.click();
+    EXPECT_EQ(seek.dirList.Path(), tree.path("sub"));
+    EXPECT_FALSE(seek.Picture2.Visible());
+    EXPECT_EQ(seek.lblCount.Caption(), "0");
+}
+
+TEST_F(SearchTest, ResizeRules) {
+    seek.move(seek.Left(), seek.Top(), 8000, 7000);
+    EXPECT_EQ(seek.Picture2.Width(), 8000);
+    EXPECT_EQ(seek.Picture2.Height(), 5800);
+    EXPECT_EQ(seek.Picture1.Height(), 5800);
+    EXPECT_EQ(seek.lstFoundFiles.Width(), 7500);
+    EXPECT_EQ(seek.lstFoundFiles.Height(), 5500);
+    EXPECT_EQ(seek.lstClipList.Width(), 7500);
+    EXPECT_EQ(seek.lstClipList.Height(), 5000);
+    EXPECT_EQ(seek.cmdSearch.Top(), 5900);
+    EXPECT_EQ(seek.cmdExit.Top(), 5900);
+    EXPECT_EQ(seek.Label1.Top(), 5900);
+
+    seek.setHeight(1000);  // too low: the sizes that would go negative stay
+    EXPECT_EQ(seek.Picture2.Height(), 5800);
+    EXPECT_EQ(seek.lstClipList.Height(), 5000);
+}
+
+TEST_F(SearchTest, MaskFieldsBuildThePatternTheFileListUses) {
+    tree.file("I love it.mp3");
+    tree.file("other.mp3");
+    tree.file("list.M3U");
+    seek.filList.Refresh();
+    seek.txtSearchMask.setText("love");
+    EXPECT_EQ(seek.txtSearchSpec.Text(), "*love*.mp3");
+    ASSERT_EQ(seek.filList.ListCount(), 1);
+    EXPECT_EQ(seek.filList.List(0), "I love it.mp3");
+    seek.txtSearchMask.setText("");
+    EXPECT_EQ(seek.txtSearchSpec.Text(), "**.mp3");
+    EXPECT_EQ(seek.filList.ListCount(), 2);
+    seek.txtSearchSpec.setText("*.m3u");
+    ASSERT_EQ(seek.filList.ListCount(), 1);
+    EXPECT_EQ(seek.filList.List(0), "list.M3U");
+    seek.txtSearchSpec.setText("bad/pattern");  // ignored
+    EXPECT_EQ(seek.filList.Pattern(), "*.m3u");
+}
+
+TEST_F(SearchTest, ListsKeepInStepAndAnUnreadableDriveGoesBack) {
+    tree.dir("sub");
+    const std::string media = tree.path("media-without-disk");
+    seek.drvList.setSource([&] {
+        return std::vector<toolkit::Volume>{{"/", "File System"}, {tree.root(), "Tree"}, {media, "Stick"}};
+    });
+    ASSERT_TRUE(seek.dirList.setPath(tree.path("sub")));
+    EXPECT_EQ(seek.filList.Path(), tree.path("sub"));
+    EXPECT_EQ(seek.drvList.Drive(), tree.root());
+
+    ASSERT_TRUE(seek.drvList.setListIndex(2));  // no disk: back to the directory's drive
+    EXPECT_EQ(seek.drvList.Drive(), tree.root());
+    EXPECT_EQ(seek.dirList.Path(), tree.path("sub"));
+    EXPECT_TRUE(rig.messages.shown.empty());
+
+    ASSERT_TRUE(seek.drvList.setListIndex(0));
+    EXPECT_EQ(seek.dirList.Path(), "/");
+    EXPECT_EQ(seek.filList.Path(), "/");
+
+    ASSERT_TRUE(seek.dirList.setPath(tree.root()));
+    ASSERT_TRUE(seek.dirList.setListIndex(0));
+    seek.dirList.lostFocus();  // the highlighted entry becomes current
+    EXPECT_EQ(seek.dirList.Path(), tree.path("sub"));
+}
+
+}  // namespace
+}  // namespace velorra::testing
