@@ -61,6 +61,9 @@ public:
     void Form_Unload();
 
     // --- play list: rows and editing, M3U files, list interaction, total length
+    // total length
+    void cmdCalculate_Click();
+    int16_t Calculating = 0, CancelRequested = 0;
     // Inserts one media file as a new row of DestinationList at InsertPos (0 appends and hands
     // back the new row's number), its columns filled from the file's tag through Vextag1.
     // Rows inserted into lstClipList at or before the playing row keep CurrentIndex on it.
@@ -94,14 +97,49 @@ public:
     void wirePlayList();
 
     // --- transport and song change
+    void btnPlay_Click();
+    void btnPause_Click();
+    void btnStop_Click();
+    void btnBack_Click();
+    void btnNext_Click();
+    void mnuPlaySelectedItem_Click();
+    void mnuShowItemInPlay_Click();
+    // Loads row CurrentIndex into the other channel, starts it and starts the transition.
+    void DoTransition();
+    void LoadCurrentItem();
+    // The channel in entry i; throws for an absent entry, so the step that wanted it is skipped.
+    Player& channel(int32_t i);
+    // Binds the transport, position, transition, audio and total-length controls to their
+    // actions; run once by the constructor.
+    void wirePlayback();
 
     // --- position monitor and trimming
+    void tmrPosition_Timer();
+    void hscPosition_Change();
+    void hscPosition_Scroll();
+    // Seconds as mm:ss, minutes and seconds truncated, each at least two digits ("-01:-15" for
+    // -75). Throws for a value beyond 64 bits.
+    static std::string SegToMin(double seconds);
+    // Mixed with the clock before each shuffle pick.
+    uint32_t ShuffleState = 0;
 
     // --- transition engine
+    void optTransition_Click(int16_t Index);
+    void spinTransitionTime_Change();
+    void spinCutFirst_Change();
+    void spinCutLast_Change();
+    void tmrTransition_Timer();
 
     // --- audio adjustments
+    void hscVolume_Change();
+    void vscVolume_Change(int16_t Index);
+    void hscBalance_Change();
+    void hscPitch_Change();
+    void hscPitch_Scroll();
 
     // --- settings
+    void GetSettings();
+    void SaveSettings();
 
     // --- file type association and About window
     // Registers this executable as the handler of .mp3 and .m3u files; nothing is reported.

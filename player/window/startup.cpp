@@ -21,6 +21,7 @@ frmPlayer::frmPlayer(PlayerServices services, std::string commandLine)
     onResize = [this] { Form_Resize(); };
     onUnload = [this] { Form_Unload(); };
     cmdShowOptions.onClick = [this] { cmdShowOptions_Click(); };
+    wirePlayback();
     cmdWinSeek.onClick = [this] {
         winSeek().show();
         winSeek().bringToFront();
@@ -35,6 +36,7 @@ frmPlayer::~frmPlayer() = default;
 
 void frmPlayer::Form_Load() {
     Channels[1] = std::make_unique<Player>(services_.media);
+    GetSettings();
 
     static constexpr struct {
         const char* caption;
@@ -57,10 +59,14 @@ void frmPlayer::Form_Load() {
 
     if (ShowOptions == 0) cmdShowOptions_Click();
 
+    if (!commandLine_.empty()) btnPlay_Click();
+
     if (!commandLine_.empty()) OpenFile(commandLineName(commandLine_), true, 0);
 }
 
 void frmPlayer::Form_Unload() {
+    btnStop_Click();
+    SaveSettings();
     winSeek_.unload();
 }
 

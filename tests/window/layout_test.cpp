@@ -65,7 +65,7 @@ TEST_F(Window, OptionsButtonFoldsAndUnfoldsThePanel) {
 }
 
 TEST_F(Window, SavedCollapsedStateFoldsThePanelAtStartUp) {
-    player.ShowOptions = 0;
+    settings.values["Velorra/ShowOptions/ShowOptions"] = "0";
     player.show();
     EXPECT_EQ(player.Picture1.Height(), frmPlayer::PanelCollapsed);
     EXPECT_EQ(player.cmdShowOptions.Caption(), "Show Options");

@@ -1,0 +1,78 @@
+// The position monitor: ten times a second it shows where the active channel plays, relative to
+// the trimmed part of the song, and when the song reaches its trimmed end less the transition
+// time it starts the next one, so that the transition ends where the trimmed song ends. The
+// position bar seeks unless the program itself is moving it (UpdatingPosition).
+#include "player/channel/whole_seconds.h"
+#include "player/toolkit/attempt.h"
+#include "player/window/frm_player.h"
+
+#include <cmath>
+#include <ctime>
+#include <random>
+#include <stdexcept>
+
+namespace velorra {
+
+namespace {
+
+// Seconds since local midnight, the clock the shuffle mixes in before each pick.
+uint32_t secondsSinceMidnight() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return static_cast<uint32_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
+}
+
+std::string twoDigits(int64_t v) {
+    const std::string digits = std::to_string(v < 0 ? -v : v);
+    return (v < 0 ? "-" : "") + (digits.size() < 2 ? "0" + digits : digits);
+}
+
+}  // namespace
+
+std::string frmPlayer::SegToMin(double seconds) {
+    if (!(std::fabs(seconds) < 9.0e18)) throw std::overflow_error("seconds beyond 64 bits");
+    const auto minutes = static_cast<int64_t>(std::trunc(seconds / 60));
+    const auto rest = static_cast<int64_t>(std::trunc(seconds - static_cast<double>(minutes) * 60));
+    return twoDigits(minutes) + ":" + twoDigits(rest);
+}
+
+void frmPlayer::tmrPosition_Timer() {
+    attempt([&] { lblTotal.setCaption(SegToMin(double(EndPos) - StartPos)); });
+    attempt([&] { lblTimeLeft.setCaption(SegToMin(double(EndPos) - channel(ActiveChannel).Position())); });
+    attempt([&] { lblPosition.setCaption(SegToMin(double(channel(ActiveChannel).Position()) - StartPos)); });
+    UpdatingPosition = 1;
+    attempt([&] { hscPosition.setValue(toInt16(int64_t{channel(ActiveChannel).Position()} - StartPos)); });
+    UpdatingPosition = 0;
+
+    int32_t position = 0;
+    attempt([&] { position = channel(ActiveChannel).Position(); });
+    if (int64_t{position} < int64_t{EndPos} - TransitionTime) return;
+
+    const int32_t rows = lstClipList.count();
+    if (chkRndPlay.Value() == 1) {
+        // Any row can come next, the current one included.
+        std::mt19937 generator(secondsSinceMidnight() ^ ShuffleState);
+        ShuffleState = static_cast<uint32_t>(generator());
+        const double r = static_cast<double>(generator()) / 4294967296.0;  // [0, 1)
+        CurrentIndex = static_cast<int32_t>(r * rows + 1);
+    } else {
+        attempt([&] { CurrentIndex = toInt32(int64_t{CurrentIndex} + 1); });
+    }
+    DoTransition();
+}
+
+void frmPlayer::hscPosition_Change() {
+    const int32_t value = hscPosition.Value();
+    const int32_t max = hscPosition.Max();
+    const double percent = max > 0 ? roundHalfEven(double(value) / max * 100) : 0.0;
+    prgPosition.setValue(static_cast<int32_t>(percent));
+    attempt([&] { lblPosition.setCaption(SegToMin(value)); });
+    attempt([&] { lblTimeLeft.setCaption(SegToMin(double(EndPos) - StartPos - value)); });
+    if (UpdatingPosition == 1) return;
+    attempt([&] { channel(ActiveChannel).setPosition(toInt32(int64_t{value} + StartPos)); });
+}
+
+void frmPlayer::hscPosition_Scroll() { hscPosition_Change(); }
+
+}  // namespace velorra

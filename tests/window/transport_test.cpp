@@ -1,0 +1,294 @@
+// Whole stories of the transport, the song change and the position monitor on the virtual
+// clock: a list plays by itself, each song joined to the next, trimmed, repeated and shuffled.
+#include "playback_fixture.h"
+
+namespace velorra {
+namespace {
+
+using testing::PlaybackWindow;
+using Transport = PlaybackWindow;
+
+TEST_F(Transport, ThreeSongsPlayThroughOneAfterAnotherAndTheListRepeats) {
+    store("Transitions", "TransitionTime", "5");
+    addSong("a.mp3", 20);
+    addSong("b.mp3", 30);
+    addSong("c.mp3", 25);
+    player.show();
+    player.lstClipList.setSelectedItem(3);
+
+    player.btnPlay.click();
+    // Play from stopped starts row 1, on entry 1, silent, and raises it along the curve.
+    EXPECT_EQ(player.CurrentIndex, 1);
+    EXPECT_EQ(player.ActiveChannel, 1);
+    EXPECT_EQ(fileIn(1), "a.mp3");
+    EXPECT_EQ(player.Channels[0], nullptr);
+    EXPECT_TRUE(playing("a.mp3"));
+    EXPECT_EQ(player.lblStatus.Caption(), "Play");
+    EXPECT_EQ(player.lstClipList.selectedItem(), 1);
+    EXPECT_EQ(fader(1), 85);
+    EXPECT_EQ(player.tmrTransition.Interval(), 78);  // 5 s over a listening level of 64
+    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 10000));
+    EXPECT_EQ(fader(1), 21);
+    EXPECT_EQ(graphOf("a.mp3").volume, -441);
+
+    // Five seconds before its end the next song starts on the other entry...
+    ASSERT_TRUE(runUntil([&] { return fileIn(0) == "b.mp3"; }, 30000));
+    EXPECT_GE(media.positionOf(graphOf("a.mp3")), 14.5);
+    EXPECT_EQ(player.CurrentIndex, 2);
+    EXPECT_EQ(player.ActiveChannel, 0);
+    EXPECT_TRUE(playing("a.mp3"));
+    EXPECT_TRUE(playing("b.mp3"));
+    EXPECT_EQ(player.lstClipList.selectedItem(), 2);
+    // ...and when the transition ends, where the first song ends, the first one is stopped.
+    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 10000));
+    EXPECT_EQ(graphOf("a.mp3").state, FakeGraphState::Stopped);
+    EXPECT_NEAR(media.positionOf(graphOf("a.mp3")), 20.0, 0.6);
+    EXPECT_EQ(fader(0), 21);
+    EXPECT_EQ(fader(1), 85);
+    EXPECT_EQ(graphOf("b.mp3").volume, -441);
+
+    // The third song takes entry 1 and replaces the first song's channel.
+    ASSERT_TRUE(runUntil([&] { return fileIn(1) == "c.mp3"; }, 30000));
+    EXPECT_FALSE(graphOf("a.mp3").alive);
+    EXPECT_EQ(player.lstClipList.text(2, 9), "30");
+    EXPECT_EQ(player.lstClipList.text(2, 1), "00:30");
+
+    // Past the last row nothing starts; one tick later row 1 does.
+    ASSERT_TRUE(runUntil([&] { return player.CurrentIndex == 0; }, 30000));
+    EXPECT_TRUE(playing("c.mp3"));
+    EXPECT_EQ(fileIn(0), "b.mp3");
+    loop.advance(100);
+    EXPECT_EQ(player.CurrentIndex, 1);
+    EXPECT_EQ(fileIn(0), "a.mp3");
+    EXPECT_TRUE(playing("c.mp3"));
+    EXPECT_EQ(rendered(), (std::vector<std::string>{"a.mp3", "b.mp3", "c.mp3", "a.mp3"}));
+    EXPECT_EQ(player.PlayState, 1);
+}
+
+TEST_F(Transport, NextOnTheLastRowLetsTheSongPlayOnUntilTheListStartsAgain) {
+    store("Transitions", "TransitionTime", "2");
+    addSong("a.mp3", 40);
+    addSong("b.mp3", 12);
+    player.show();
+    player.btnPlay.click();
+    loop.advance(3000);
+    player.btnNext.click();
+    EXPECT_EQ(fileIn(0), "b.mp3");
+    loop.advance(1000);
+    player.btnNext.click();
+    EXPECT_EQ(player.CurrentIndex, 0);
+    EXPECT_TRUE(playing("b.mp3"));
+    EXPECT_EQ(player.ActiveChannel, 0);
+    ASSERT_TRUE(runUntil([&] { return fileIn(1) == "a.mp3" && player.CurrentIndex == 1; }, 15000));
+    EXPECT_GE(media.positionOf(graphOf("b.mp3")), 9.5);
+}
+
+TEST_F(Transport, BackOnRowOneReplaysItAndBackFromNoRowDoesNothing) {
+    store("Trimming", "CutFirst", "4");
+    addSong("a.mp3", 60);
+    addSong("b.mp3", 60);
+    player.show();
+    player.btnPlay.click();
+    loop.advance(5000);
+    player.btnBack.click();
+    EXPECT_EQ(player.CurrentIndex, 1);
+    EXPECT_EQ(player.ActiveChannel, 0);
+    EXPECT_EQ(fileIn(0), "a.mp3");
+    EXPECT_EQ(media.positionOf(graphOf("a.mp3")), 4.0);  // from its trimmed start
+    EXPECT_EQ(media.callsOf("render").size(), 2u);
+
+    player.btnNext.click();
+    player.btnNext.click();  // past the last row: no row chosen
+    ASSERT_EQ(player.CurrentIndex, 0);
+    const int graphs = media.graphCount();
+    player.btnBack.click();
+    EXPECT_EQ(player.CurrentIndex, -1);
+    EXPECT_EQ(media.graphCount(), graphs);
+    EXPECT_TRUE(playing("b.mp3"));
+}
+
+TEST_F(Transport, AnAdvanceOnAnEmptyListStopsBothChannels) {
+    store("Transitions", "TransitionTime", "5");
+    addSong("a.mp3", 20);
+    addSong("b.mp3", 20);
+    player.show();
+    player.btnPlay.click();
+    ASSERT_TRUE(runUntil([&] { return fileIn(0) == "b.mp3"; }, 20000));
+    ASSERT_TRUE(player.tmrTransition.Enabled());
+    player.lstClipList.clear();
+    player.btnNext.click();
+    EXPECT_FALSE(playing("a.mp3"));
+    EXPECT_FALSE(playing("b.mp3"));
+    EXPECT_EQ(player.CurrentIndex, -1);
+    EXPECT_FALSE(player.tmrTransition.Enabled());
+    EXPECT_EQ(player.lblStatus.Caption(), "Stop");
+    EXPECT_EQ(player.PlayState, 0);
+
+    // Play on the empty list stops again but reads as playing.
+    player.btnPlay.click();
+    EXPECT_EQ(player.CurrentIndex, -1);
+    EXPECT_EQ(player.lblStatus.Caption(), "Play");
+}
+
+TEST_F(Transport, PauseToggles_AndDuringATransitionOnlyTheNewSongWaits) {
+    store("Transitions", "TransitionTime", "5");
+    addSong("a.mp3", 20);
+    addSong("b.mp3", 30);
+    addSong("c.mp3", 30);
+    player.show();
+    player.btnPlay.click();
+    ASSERT_TRUE(runUntil([&] { return fileIn(0) == "b.mp3"; }, 20000));
+    loop.advance(1000);
+
+    player.btnPause.click();
+    EXPECT_EQ(player.lblStatus.Caption(), "Pause");
+    EXPECT_EQ(graphOf("b.mp3").state, FakeGraphState::Paused);
+    EXPECT_TRUE(playing("a.mp3"));
+    const double pausedAt = media.positionOf(graphOf("b.mp3"));
+    // The transition goes on stepping and stops the old song.
+    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 10000));
+    EXPECT_EQ(graphOf("a.mp3").state, FakeGraphState::Stopped);
+    EXPECT_EQ(fader(0), 21);
+    EXPECT_EQ(media.positionOf(graphOf("b.mp3")), pausedAt);
+
+    player.btnPause.click();
+    EXPECT_EQ(player.lblStatus.Caption(), "Play");
+    EXPECT_TRUE(playing("b.mp3"));
+
+    // Next while paused resumes first, then changes song.
+    player.btnPause.click();
+    player.btnNext.click();
+    EXPECT_TRUE(playing("b.mp3"));
+    EXPECT_TRUE(playing("c.mp3"));
+    EXPECT_EQ(player.PlayState, 1);
+    EXPECT_EQ(player.lblStatus.Caption(), "Play");
+}
+
+TEST_F(Transport, StopStopsBothChannelsAndPlayStartsAgainFromTheTop) {
+    store("Transitions", "TransitionTime", "5");
+    addSong("a.mp3", 20);
+    addSong("b.mp3", 30);
+    player.show();
+    player.btnPlay.click();
+    ASSERT_TRUE(runUntil([&] { return fileIn(0) == "b.mp3"; }, 20000));
+    player.btnStop.click();
+    EXPECT_FALSE(playing("a.mp3"));
+    EXPECT_FALSE(playing("b.mp3"));
+    EXPECT_EQ(player.lblStatus.Caption(), "Stop");
+    EXPECT_EQ(player.CurrentIndex, 2);
+    player.btnPlay.click();
+    EXPECT_EQ(player.CurrentIndex, 1);
+    EXPECT_EQ(fileIn(1), "a.mp3");
+    EXPECT_TRUE(playing("a.mp3"));
+}
+
+TEST_F(Transport, TrimsSetTheWindowOfEachSongAndASongShorterThanItsTrimsPlaysWhole) {
+    store("Trimming", "CutFirst", "15");
+    store("Trimming", "CutLast", "10");
+    addSong("long.mp3", 200);
+    addSong("short.mp3", 20);
+    player.show();
+    player.btnPlay.click();
+    EXPECT_EQ(player.StartPos, 15);
+    EXPECT_EQ(player.EndPos, 190);
+    EXPECT_EQ(media.positionOf(graphOf("long.mp3")), 15.0);
+    EXPECT_EQ(player.lstClipList.text(1, 1), "02:55");
+    EXPECT_EQ(player.lstClipList.text(1, 9), "200");
+    EXPECT_EQ(player.hscPosition.Max(), 175);
+
+    player.btnNext.click();
+    EXPECT_EQ(player.StartPos, 0);
+    EXPECT_EQ(player.EndPos, 20);
+    EXPECT_EQ(media.positionOf(graphOf("short.mp3")), 0.0);
+    EXPECT_EQ(player.lstClipList.text(2, 1), "00:20");
+    EXPECT_EQ(player.lstClipList.text(2, 9), "20");
+}
+
+TEST_F(Transport, ASongThatFailsToOpenIsPassedOverAtTheNextTick) {
+    addBrokenSong("broken.mp3");
+    addSong("b.mp3", 30);
+    player.show();
+    player.btnPlay.click();
+    EXPECT_EQ(player.lstClipList.text(1, 1), "00:00");
+    EXPECT_EQ(player.lstClipList.text(1, 9), "0");
+    EXPECT_EQ(player.EndPos, 0);
+    EXPECT_EQ(fileIn(0), "");
+    loop.advance(100);
+    EXPECT_EQ(player.CurrentIndex, 2);
+    EXPECT_EQ(fileIn(0), "b.mp3");
+    EXPECT_TRUE(playing("b.mp3"));
+}
+
+TEST_F(Transport, ShuffleReplaysASingleRowAndPicksOnlyRowsOfTheList) {
+    store("Transitions", "TransitionTime", "2");
+    store("RandomPlayback", "rnd", "1");
+    addSong("only.mp3", 10);
+    player.show();
+    player.btnPlay.click();
+    ASSERT_TRUE(runUntil([&] { return media.callsOf("render").size() == 2; }, 15000));
+    EXPECT_EQ(player.CurrentIndex, 1);
+    EXPECT_EQ(fileIn(0), "only.mp3");
+    EXPECT_EQ(fileIn(1), "only.mp3");
+
+    addSong("two.mp3", 5);
+    addSong("three.mp3", 5);
+    for (int change = 0; change < 12; ++change) {
+        const size_t before = media.callsOf("render").size();
+        ASSERT_TRUE(runUntil([&] { return media.callsOf("render").size() > before; }, 15000));
+        EXPECT_GE(player.CurrentIndex, 1);
+        EXPECT_LE(player.CurrentIndex, 3);
+    }
+}
+
+TEST_F(Transport, ThePositionBarShowsTheTrimmedPositionAndSeeksOnlyWhenTheUserMovesIt) {
+    store("Trimming", "CutFirst", "15");
+    addSong("a.mp3", 200);
+    player.show();
+    player.btnPlay.click();
+    loop.advance(10000);
+    EXPECT_EQ(player.lblPosition.Caption(), "00:10");
+    EXPECT_EQ(player.lblTimeLeft.Caption(), "02:55");
+    EXPECT_EQ(player.lblTotal.Caption(), "03:05");
+    EXPECT_EQ(player.hscPosition.Value(), 10);
+    EXPECT_EQ(player.prgPosition.Value(), 5);  // 10 of 185
+    EXPECT_EQ(media.callsOf("setPosition").size(), 1u);
+
+    player.hscPosition.setValue(30);
+    EXPECT_EQ(media.positionOf(graphOf("a.mp3")), 45.0);
+    EXPECT_EQ(player.lblPosition.Caption(), "00:30");
+    EXPECT_EQ(player.lblTimeLeft.Caption(), "02:35");
+    player.hscPosition.scrollTo(40);
+    EXPECT_EQ(media.positionOf(graphOf("a.mp3")), 55.0);
+}
+
+TEST_F(Transport, PlaySelectedItemPlaysTheChosenRowOrOnlyReadsAsPlaying) {
+    addSong("a.mp3", 30);
+    addSong("b.mp3", 30);
+    player.show();
+    player.mnuPlaySelectedItem.click();
+    EXPECT_EQ(media.graphCount(), 0);
+    EXPECT_EQ(player.lblStatus.Caption(), "Play");
+    EXPECT_EQ(player.PlayState, 1);
+
+    player.lstClipList.setSelectedItem(2);
+    player.mnuPlaySelectedItem.click();
+    EXPECT_EQ(player.CurrentIndex, 2);
+    EXPECT_EQ(fileIn(1), "b.mp3");
+    EXPECT_TRUE(playing("b.mp3"));
+    EXPECT_EQ(player.lstClipList.selectedItem(), 2);
+    EXPECT_TRUE(player.lstClipList.multiSelect());
+}
+
+TEST(SegToMin, TruncatesMinutesAndSecondsIntoTwoDigitFields) {
+    EXPECT_EQ(frmPlayer::SegToMin(0), "00:00");
+    EXPECT_EQ(frmPlayer::SegToMin(59.9), "00:59");
+    EXPECT_EQ(frmPlayer::SegToMin(61), "01:01");
+    EXPECT_EQ(frmPlayer::SegToMin(3600), "60:00");
+    EXPECT_EQ(frmPlayer::SegToMin(6000), "100:00");
+    EXPECT_EQ(frmPlayer::SegToMin(-75), "-01:-15");
+    EXPECT_EQ(frmPlayer::SegToMin(-5), "00:-05");
+    EXPECT_THROW(frmPlayer::SegToMin(1e300), std::overflow_error);
+}
+
+}  // namespace
+}  // namespace velorra
