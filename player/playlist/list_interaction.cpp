@@ -47,10 +47,12 @@ void frmPlayer::lstClipList_ColumnClick(int column) {
     sortKeepingCurrent(lstClipList, CurrentIndex, column - 1, SortDirection == 0);
 }
 
+// Only selected rows leave, as files; the rows stay whatever the drop target does.
 bool frmPlayer::lstClipList_StartDrag(toolkit::DragData& data) {
     std::vector<std::string> files;
     for (int32_t i = 1; i <= lstClipList.count(); ++i)
         if (lstClipList.selected(i)) files.push_back(lstClipList.text(i, 7));
+    if (files.empty()) return false;
     data.setFiles(std::move(files));
     return true;
 }

@@ -1,0 +1,74 @@
+// The play list in the real list view on the offscreen platform: the desktop's file list
+// dropped on a row, and rows dragged out as file URLs.
+#include "playlist/play_list_fixture.h"
+#include "player/toolkit/qt/bound_window.h"
+#include "player/toolkit/qt/list_view_widget.h"
+#include "player/toolkit/qt/uri_list.h"
+#include "tests/toolkit/qt/wait.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+
+namespace velorra {
+namespace {
+
+using toolkit::qt::ListViewWidget;
+
+struct PlayListView : testing::PlayListWindow {
+    toolkit::qt::BoundWindow bound{player};
+
+    PlayListView() {
+        player.setHeight(9000);
+        bound.showWindow(false);  // the window was shown before it had its widgets
+        EXPECT_TRUE(toolkit::qt::test::eventually([&] { return bound.isVisible(); }));
+    }
+    ListViewWidget& view() { return dynamic_cast<ListViewWidget&>(*bound.widgetFor(list())); }
+    QPoint rowCenter(int row) { return view().visualRect(view().model()->index(row - 1, 0)).center(); }
+    // The drop as the file manager makes it: entering first, then the drop at `at`.
+    bool drop(const QMimeData& mime, QPoint at) {
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view().viewport(), &enter);
+        QDropEvent e(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view().viewport(), &e);
+        return e.isAccepted();
+    }
+};
+
+TEST_F(PlayListView, AUriListDroppedOnRowTwoIsInsertedThereAsLocalPaths) {
+    const std::string tagged = dir.file("Dropped Song.mp3");
+    testing::writeTaggedMp3(tagged, {"From The Shell", "Them", "", "", "", 255});
+    addRows({"/m/1.mp3", "/m/2.mp3", "/m/3.mp3"});
+    ASSERT_EQ(view().model()->rowCount(), 3);
+
+    QMimeData mime;
+    mime.setData("text/uri-list", "file://" + QUrl::toPercentEncoding(QString::fromStdString(tagged), "/") +
+                                      "\r\nfile:///m/Canci%C3%B3n%20n%C2%BA%202.mp3\r\nhttp://example.com/x.mp3\r\n");
+    ASSERT_TRUE(drop(mime, rowCenter(2)));
+    EXPECT_EQ(column(7), (std::vector<std::string>{"/m/1.mp3", tagged, "/m/Canci\xc3\xb3n n\xc2\xba 2.mp3", "/m/2.mp3",
+                                                   "/m/3.mp3"}));
+    EXPECT_EQ(view().model()->rowCount(), 5);
+    EXPECT_EQ(view().model()->index(1, 0).data().toString(), "From The Shell");
+
+    QMimeData text;
+    text.setText("/m/not-a-file-list.mp3");
+    drop(text, rowCenter(1));
+    EXPECT_EQ(list().count(), 5);
+}
+
+TEST_F(PlayListView, DraggingOutCarriesTheSelectedRowsPaths) {
+    addRows({"/m/one.mp3", "/m/with blank.mp3", "/m/three.mp3", "/m/caf\xe9.mp3"});
+    select({2, 4});
+    const std::unique_ptr<QMimeData> mime = view().dragMimeData();
+    ASSERT_NE(mime, nullptr);
+    const QList<QUrl> urls = mime->urls();
+    ASSERT_EQ(urls.size(), 2);
+    EXPECT_EQ(urls[0], QUrl::fromLocalFile("/m/with blank.mp3"));
+    EXPECT_EQ(toolkit::qt::localPath(urls[1]), "/m/caf\xe9.mp3");
+
+    select({});
+    EXPECT_EQ(view().dragMimeData(), nullptr);  // nothing selected, nothing to drag
+}
+
+}  // namespace
+}  // namespace velorra
