@@ -130,10 +130,12 @@ void BoundWindow::followUser(bool position, bool size) {
     if (!isVisible()) return;
     const QMargins frame = measureFrame();
     if (frame != frame_) {
-        // The window manager framed the window: the outer size stays what the program set.
+        // The window manager framed the window: the outer size stays what the program set,
+        // the inner size shrinks, and the resize action lays the controls out for it.
         frame_ = frame;
         reportFrame();
         applyGeometry();
+        if (window_.loaded() && window_.onResize) window_.onResize();
         return;
     }
     reportFrame();
@@ -145,11 +147,14 @@ void BoundWindow::followUser(bool position, bool size) {
     auto twips = [this](bool follow, int px, int heldPx, int32_t heldTwips) {
         return follow && px != heldPx ? scale_.toTwips(px) : heldTwips;
     };
+    const QRect taken(twips(position, outer.x(), held.x(), window_.Left()), twips(position, outer.y(), held.y(), window_.Top()),
+                      twips(size, outer.width(), held.width(), window_.Width()),
+                      twips(size, outer.height(), held.height(), window_.Height()));
     followingUser_ = true;
-    window_.move(twips(position, outer.x(), held.x(), window_.Left()), twips(position, outer.y(), held.y(), window_.Top()),
-                 twips(size, outer.width(), held.width(), window_.Width()),
-                 twips(size, outer.height(), held.height(), window_.Height()));
+    window_.move(taken.x(), taken.y(), taken.width(), taken.height());
     followingUser_ = false;
+    // The resize action may itself have moved or sized the window.
+    if (QRect(window_.Left(), window_.Top(), window_.Width(), window_.Height()) != taken) applyGeometry();
 }
 
 void BoundWindow::moveEvent(QMoveEvent* e) {
