@@ -61,9 +61,6 @@ public:
     void Form_Unload();
 
     // --- play list: rows and editing, M3U files, list interaction, total length
-    // total length
-    void cmdCalculate_Click();
-    int16_t Calculating = 0, CancelRequested = 0;
     // Inserts one media file as a new row of DestinationList at InsertPos (0 appends and hands
     // back the new row's number), its columns filled from the file's tag through Vextag1.
     // Rows inserted into lstClipList at or before the playing row keep CurrentIndex on it.
@@ -95,6 +92,9 @@ public:
     int32_t SortDirection = 0;  // 0 ascending, 1 descending
     // Connects the play list's menu items and list events; run once by the constructor.
     void wirePlayList();
+    // total length
+    void cmdCalculate_Click();
+    int16_t Calculating = 0, CancelRequested = 0;
 
     // --- transport and song change
     void btnPlay_Click();

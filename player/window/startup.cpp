@@ -21,13 +21,13 @@ frmPlayer::frmPlayer(PlayerServices services, std::string commandLine)
     onResize = [this] { Form_Resize(); };
     onUnload = [this] { Form_Unload(); };
     cmdShowOptions.onClick = [this] { cmdShowOptions_Click(); };
-    wirePlayback();
     cmdWinSeek.onClick = [this] {
         winSeek().show();
         winSeek().bringToFront();
     };
     mnuScanDrive.onClick = [this] { cmdWinSeek.click(); };
     wirePlayList();
+    wirePlayback();
     mnuSetDefaultPlayer.onClick = [this] { mnuSetDefaultPlayer_Click(); };
     mnuAbout.onClick = [this] { mnuAbout_Click(); };
 }
@@ -59,9 +59,10 @@ void frmPlayer::Form_Load() {
 
     if (ShowOptions == 0) cmdShowOptions_Click();
 
-    if (!commandLine_.empty()) btnPlay_Click();
-
-    if (!commandLine_.empty()) OpenFile(commandLineName(commandLine_), true, 0);
+    if (!commandLine_.empty()) {
+        OpenFile(commandLineName(commandLine_), true, 0);
+        btnPlay_Click();
+    }
 }
 
 void frmPlayer::Form_Unload() {
