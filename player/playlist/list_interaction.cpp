@@ -27,10 +27,10 @@ void frmPlayer::wirePlayList() {
     lstClipList.onDrop = [this](const toolkit::DragData& data, int32_t x, int32_t y) { lstClipList_DragDrop(data, x, y); };
 }
 
-void frmPlayer::lstClipList_DblClick() { mnuPlaySelectedItem.click(); }
+void frmPlayer::lstClipList_DblClick() { mnuPlaySelectedItem_Click(); }
 
 void frmPlayer::lstClipList_KeyDown(toolkit::KeyEvent e) {
-    if (e.keyCode == toolkit::keys::Return) mnuPlaySelectedItem.click();
+    if (e.keyCode == toolkit::keys::Return) mnuPlaySelectedItem_Click();
 }
 
 void frmPlayer::lstClipList_MouseUp(toolkit::MouseEvent e) {

@@ -91,7 +91,7 @@ void frmPlayer::mnuRandomOrder_Click() {
         lstClipList.setText(i, 8, key);
     }
     sortKeepingCurrent(lstClipList, CurrentIndex, 8, true);
-    mnuShowItemInPlay.click();
+    mnuShowItemInPlay_Click();
 }
 
 }  // namespace velorra

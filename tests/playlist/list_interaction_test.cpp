@@ -127,6 +127,25 @@ TEST_F(Interaction, DraggingOverTheListSelectsTheRowWhereTheDropWouldGo) {
     EXPECT_TRUE(list().selectedRows().empty());
 }
 
+TEST_F(Interaction, EnterOrADoubleClickPlaysTheSelectedRow) {
+    addRows({"/m/1.mp3", "/m/2.mp3", "/m/3.mp3"});
+    media.setDuration("/m/2.mp3", 200);
+    media.setDuration("/m/3.mp3", 200);
+    list().setSelectedItem(3);
+    list().keyDown({toolkit::keys::Return, toolkit::shift::Shift});
+    EXPECT_EQ(player.CurrentIndex, 3);
+    EXPECT_EQ(player.PlayState, 1);
+    const FakeGraph* third = media.lastGraphFor("/m/3.mp3");
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->state, FakeGraphState::Running);
+
+    list().setSelectedItem(2);
+    list().dblClick();
+    EXPECT_EQ(player.CurrentIndex, 2);
+    ASSERT_NE(media.lastGraphFor("/m/2.mp3"), nullptr);
+    EXPECT_EQ(media.lastGraphFor("/m/2.mp3")->state, FakeGraphState::Running);
+}
+
 TEST_F(Interaction, TheRightButtonPopsUpTheFileMenuAndOtherInputDoesNothing) {
     MenuRecorder view;
     player.attachView(&view);

@@ -187,6 +187,7 @@ TEST_F(Rows, RandomOrderWritesSixDigitKeysSortsByThemAndFollowsThePlayingSong) {
 
     ASSERT_EQ(list().count(), 50);
     EXPECT_EQ(list().text(player.CurrentIndex, 7), "song4.mp3");
+    EXPECT_EQ(list().selectedRows(), std::vector<int32_t>{player.CurrentIndex});  // shown as the one selected row
     EXPECT_EQ(list().findKey("tarvo"), 0);
     std::set<std::string> locations;
     for (int32_t i = 1; i <= 50; ++i) {
