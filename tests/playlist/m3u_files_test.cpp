@@ -235,3 +235,29 @@ TEST_F(Writing, TheDialogsCarryTheirFiltersAndCancellingChangesNothing) {
 
 }  // namespace
 }  // namespace velorra
+
+namespace velorra {
+namespace {
+
+TEST(CommandLine, AQuotedPlayListNameIsReadIntoTheEmptyListAndPlays) {
+    testing::TempDir dir;
+    const std::string list = dir.file("My Songs.m3u");
+    writeFile(list, "first.mp3\nsecond.mp3\n");
+    testing::ManualLoop loop;
+    FakeMediaService media{[&] { return loop.nowMs(); }};
+    media.setDuration(dir.file("first.mp3"), 180);
+    testing::MemorySettings settings;
+    testing::ScriptedDialogs dialogs;
+    testing::RecordedMessages messages;
+    testing::RecordedLinks links;
+    frmPlayer player{{loop, media, settings, dialogs, messages, links}, "\"" + list + "\""};
+    player.show();
+    ASSERT_EQ(player.lstClipList.count(), 2);
+    EXPECT_EQ(player.lstClipList.text(1, 7), dir.file("first.mp3"));
+    EXPECT_EQ(player.CurrentIndex, 1);
+    ASSERT_NE(media.lastGraphFor(dir.file("first.mp3")), nullptr);
+    EXPECT_EQ(media.lastGraphFor(dir.file("first.mp3"))->state, FakeGraphState::Running);
+}
+
+}  // namespace
+}  // namespace velorra
