@@ -59,15 +59,11 @@ void frmPlayer::AddFileToList(const std::string& Filename, int32_t& InsertPos, t
 }
 
 void frmPlayer::mnuDeleteSelectedItem_Click() {
-    int32_t n = lstClipList.count();
-    int32_t i = 1;
-    while (i <= n) {
-        if (!lstClipList.selected(i)) {
-            ++i;
-            continue;
-        }
+    // From the last row up: each removal leaves the numbers of the rows above it as they were,
+    // and removing the whole of a long list stays quick.
+    for (int32_t i = lstClipList.count(); i >= 1; --i) {
+        if (!lstClipList.selected(i)) continue;
         lstClipList.remove(i);
-        n = lstClipList.count();
         if (i <= CurrentIndex) --CurrentIndex;
     }
 }

@@ -157,6 +157,11 @@ TEST_F(Rows, RowsBeyondSixteenBitsCanBeDeletedAndFollowed) {
     EXPECT_EQ(list().count(), 39999);
     EXPECT_EQ(player.CurrentIndex, 39999);
     EXPECT_EQ(list().text(player.CurrentIndex, 7), "song40000.mp3");
+
+    for (int32_t i = 1; i <= list().count(); ++i) list().setSelected(i, true);
+    player.mnuDeleteSelectedItem.click();
+    EXPECT_EQ(list().count(), 0);
+    EXPECT_EQ(player.CurrentIndex, 0);
 }
 
 TEST_F(Rows, ClearListEmptiesTheListAndLeavesPlaybackAlone) {
