@@ -55,6 +55,8 @@ public:
     void Form_Resize();
     // Referring to the search window loads it, hidden.
     WinSeek& winSeek();
+    // The search window as it stands, without loading it: for building its widgets.
+    WinSeek& searchWindowUnloaded() { return winSeek_; }
 
     // --- start-up and shutdown
     void Form_Load();
