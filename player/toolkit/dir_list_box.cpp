@@ -2,22 +2,10 @@
 
 #include "player/toolkit/file_system.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace velorra::toolkit {
-
-namespace {
-
-std::vector<std::string> chainTo(const std::string& path) {
-    std::vector<std::string> chain{"/"};
-    for (size_t i = path.find('/', 1); path != "/"; i = path.find('/', i + 1)) {
-        chain.push_back(path.substr(0, i));
-        if (i == std::string::npos) break;
-    }
-    return chain;
-}
-
-}  // namespace
 
 DirListBox::DirListBox(Container* parent) : Control(parent) {
     if (!setPath(workingDirectory())) setPath("/");
@@ -27,11 +15,9 @@ bool DirListBox::setPath(const std::string& path) {
     const auto tidy = tidyPath(path);
     if (!tidy) return false;
     if (*tidy == path_) return true;
-    auto entries = readDirectory(*tidy);
-    if (!entries) return false;
+    if (!canOpenDirectory(*tidy)) return false;
     path_ = *tidy;
-    ancestors_ = chainTo(path_);
-    subdirectories_ = std::move(entries->directories);
+    subdirectories_.reset();
     listIndex_ = -1;
     if (observer_) observer_->rowsReset();
     if (onChange) onChange();
@@ -39,17 +25,35 @@ bool DirListBox::setPath(const std::string& path) {
 }
 
 bool DirListBox::Refresh() {
-    auto entries = readDirectory(path_);
-    if (!entries) return false;
-    subdirectories_ = std::move(entries->directories);
+    auto names = listDirectory(path_, EntryKind::Directory, true);
+    if (!names) return false;
+    sortNames(*names);
+    subdirectories_ = std::move(names);
     listIndex_ = -1;
     if (observer_) observer_->rowsReset();
     return true;
 }
 
+const std::vector<std::string>& DirListBox::subdirectories() const {
+    if (!subdirectories_) {
+        subdirectories_ = listDirectory(path_, EntryKind::Directory).value_or(std::vector<std::string>{});
+        sortNames(*subdirectories_);
+    }
+    return *subdirectories_;
+}
+
+int32_t DirListBox::ancestorCount() const {
+    return path_ == "/" ? 1 : static_cast<int32_t>(std::count(path_.begin(), path_.end(), '/')) + 1;
+}
+
 std::string DirListBox::List(int32_t i) const {
-    if (i >= 0 && i < ListCount()) return joinPath(path_, subdirectories_[static_cast<size_t>(i)]);
-    if (i < 0 && i >= -ancestorCount()) return ancestors_[ancestors_.size() - static_cast<size_t>(-i)];
+    if (i >= 0 && i < ListCount()) return joinPath(path_, subdirectories()[static_cast<size_t>(i)]);
+    if (i < 0 && i >= -ancestorCount()) {
+        // Up from Path one "/" at a time.
+        size_t end = path_.size();
+        for (int32_t up = -1; up > i; --up) end = path_.rfind('/', end - 1);
+        return end == 0 ? std::string("/") : path_.substr(0, end);
+    }
     throw std::out_of_range("no such directory list entry");
 }
 

@@ -4,6 +4,7 @@
 #include "player/toolkit/list_observer.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,13 +25,13 @@ public:
     // cannot be read. A new path reads its subdirectories and runs the change action.
     bool setPath(const std::string& path);
 
-    // Reads the current directory again, for what changed in it since; false, keeping the old
-    // entries, when it can no longer be read. Runs no change action: the path is the same.
+    // Reads the current directory again, for what changed in it since; false when it can no
+    // longer be opened. Runs no change action: the path is the same.
     bool Refresh();
 
-    int32_t ListCount() const { return static_cast<int32_t>(subdirectories_.size()); }
+    int32_t ListCount() const { return static_cast<int32_t>(subdirectories().size()); }
     // The number of entries from the root down to Path: List(-ancestorCount()) is the root.
-    int32_t ancestorCount() const { return static_cast<int32_t>(ancestors_.size()); }
+    int32_t ancestorCount() const;
     // Throws std::out_of_range outside -ancestorCount() to ListCount() - 1.
     std::string List(int32_t i) const;
 
@@ -54,9 +55,12 @@ public:
     void setObserver(ListObserver* o) { observer_ = o; }
 
 private:
+    // Read when first asked for after a change of path, so that a walk passing back through a
+    // directory does not list it again.
+    const std::vector<std::string>& subdirectories() const;
+
     std::string path_;
-    std::vector<std::string> ancestors_;       // full paths, the root first, Path last
-    std::vector<std::string> subdirectories_;  // names
+    mutable std::optional<std::vector<std::string>> subdirectories_;  // names, in list order
     int32_t listIndex_ = -1;
     ListObserver* observer_ = nullptr;
 };

@@ -9,23 +9,33 @@ FileListBox::FileListBox(Container* parent)
     if (!setPath(workingDirectory())) setPath("/");
 }
 
-bool FileListBox::load(const std::string& path, const FilePattern& pattern) {
-    auto entries = readDirectory(path);
-    if (!entries) return false;
-    items_.clear();
-    for (std::string& name : entries->files)
-        if (pattern.matches(name)) items_.push_back({std::move(name)});
+const std::vector<FileListBox::Item>& FileListBox::items() const {
+    if (!items_) items_ = matching(listDirectory(path_, EntryKind::File).value_or(std::vector<std::string>{}));
+    return *items_;
+}
+
+std::vector<FileListBox::Item> FileListBox::matching(std::vector<std::string> names) const {
+    std::erase_if(names, [&](const std::string& n) { return !pattern_.matches(n); });
+    sortNames(names);
+    std::vector<Item> out;
+    out.reserve(names.size());
+    for (std::string& n : names) out.push_back({std::move(n)});
+    return out;
+}
+
+void FileListBox::reset() {
+    items_.reset();
     listIndex_ = -1;
     if (observer_) observer_->rowsReset();
-    return true;
 }
 
 bool FileListBox::setPath(const std::string& path) {
     const auto tidy = tidyPath(path);
     if (!tidy) return false;
     if (*tidy == path_) return true;
-    if (!load(*tidy, pattern_)) return false;
+    if (!canOpenDirectory(*tidy)) return false;
     path_ = *tidy;
+    reset();
     return true;
 }
 
@@ -33,9 +43,17 @@ bool FileListBox::setPattern(const std::string& pattern) {
     auto parsed = FilePattern::parse(pattern);
     if (!parsed) return false;
     if (pattern == patternText_) return true;
-    if (!load(path_, *parsed)) return false;
     patternText_ = pattern;
     pattern_ = std::move(*parsed);
+    reset();
+    return true;
+}
+
+bool FileListBox::Refresh() {
+    auto names = listDirectory(path_, EntryKind::File, true);
+    if (!names) return false;
+    reset();
+    items_ = matching(std::move(*names));
     return true;
 }
 
@@ -43,8 +61,8 @@ bool FileListBox::setListIndex(int32_t i) {
     if (i < -1 || i >= ListCount()) return false;
     if (i == listIndex_) return true;
     if (!multiSelect_) {
-        if (listIndex_ >= 0) items_[static_cast<size_t>(listIndex_)].selected = false;
-        if (i >= 0) items_[static_cast<size_t>(i)].selected = true;
+        if (listIndex_ >= 0) items()[static_cast<size_t>(listIndex_)].selected = false;
+        if (i >= 0) items()[static_cast<size_t>(i)].selected = true;
     }
     listIndex_ = i;
     if (observer_) observer_->selectionChanged();
@@ -53,7 +71,7 @@ bool FileListBox::setListIndex(int32_t i) {
 
 bool FileListBox::setSelected(int32_t i, bool on) {
     if (i < 0 || i >= ListCount()) return false;
-    Item& item = items_[static_cast<size_t>(i)];
+    Item& item = items()[static_cast<size_t>(i)];
     if (item.selected == on) return true;
     if (!multiSelect_ && on) return setListIndex(i);
     item.selected = on;

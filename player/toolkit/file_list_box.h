@@ -6,7 +6,9 @@
 #include "player/toolkit/list_observer.h"
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velorra::toolkit {
@@ -27,15 +29,15 @@ public:
     // Refused for a pattern FilePattern does not take.
     bool setPattern(const std::string& pattern);
 
-    // Reads the directory again, for what changed in it since; false, keeping the old entries,
-    // when it can no longer be read.
-    bool Refresh() { return load(path_, pattern_); }
+    // Reads the directory again, for what changed in it since; false when it can no longer be
+    // opened.
+    bool Refresh();
 
-    int32_t ListCount() const { return static_cast<int32_t>(items_.size()); }
-    const std::string& List(int32_t i) const { return items_.at(static_cast<size_t>(i)).name; }
+    int32_t ListCount() const { return static_cast<int32_t>(items().size()); }
+    const std::string& List(int32_t i) const { return items().at(static_cast<size_t>(i)).name; }
     int32_t ListIndex() const { return listIndex_; }
     bool setListIndex(int32_t i);
-    bool Selected(int32_t i) const { return items_.at(static_cast<size_t>(i)).selected; }
+    bool Selected(int32_t i) const { return items().at(static_cast<size_t>(i)).selected; }
     bool setSelected(int32_t i, bool on);
     bool multiSelect() const { return multiSelect_; }
     void setMultiSelect(bool on) { multiSelect_ = on; }
@@ -58,13 +60,21 @@ private:
         std::string name;
         bool selected = false;
     };
-    // Lists `path` through `pattern`; false when the directory cannot be read.
-    bool load(const std::string& path, const FilePattern& pattern);
+    // The matching files, read when first asked for after a change of path or pattern.
+    const std::vector<Item>& items() const;
+    std::vector<Item>& items() {
+        std::as_const(*this).items();
+        return *items_;
+    }
+    // The entries are to be read again.
+    void reset();
+    // The names that match the pattern, in list order.
+    std::vector<Item> matching(std::vector<std::string> names) const;
 
     std::string path_;
     std::string patternText_;
     FilePattern pattern_;
-    std::vector<Item> items_;
+    mutable std::optional<std::vector<Item>> items_;
     int32_t listIndex_ = -1;
     bool multiSelect_ = false;
     ListObserver* observer_ = nullptr;

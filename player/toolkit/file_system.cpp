@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <memory>
 
 namespace velorra::toolkit {
@@ -41,24 +42,39 @@ Kind kindOf(DIR* dir, const dirent& e) {
 
 }  // namespace
 
-std::optional<DirectoryEntries> readDirectory(const std::string& path) {
-    DirHandle dir(opendir(path.c_str()));
-    if (!dir) return std::nullopt;
-    DirectoryEntries out;
-    errno = 0;
-    while (const dirent* e = readdir(dir.get())) {
-        if (e->d_name[0] == '.') continue;
-        switch (kindOf(dir.get(), *e)) {
-        case Kind::Directory: out.directories.emplace_back(e->d_name); break;
-        case Kind::File: out.files.emplace_back(e->d_name); break;
-        case Kind::Other: break;
-        }
+std::optional<std::vector<std::string>> listDirectory(const std::string& path, EntryKind kind, bool fresh) {
+    // The user-interface thread is the only one that lists directories.
+    static struct {
+        std::string path;
+        std::chrono::steady_clock::time_point at;
+        std::vector<std::string> directories, files;
+    } last;
+    const auto now = std::chrono::steady_clock::now();
+    if (fresh || path != last.path || now - last.at > std::chrono::milliseconds(ReuseMs)) {
+        last.path.clear();
+        DirHandle dir(opendir(path.c_str()));
+        if (!dir) return std::nullopt;
+        std::vector<std::string> directories, files;
         errno = 0;
+        while (const dirent* e = readdir(dir.get())) {
+            if (e->d_name[0] != '.') switch (kindOf(dir.get(), *e)) {
+                case Kind::Directory: directories.emplace_back(e->d_name); break;
+                case Kind::File: files.emplace_back(e->d_name); break;
+                case Kind::Other: break;
+                }
+            errno = 0;
+        }
+        if (errno != 0) return std::nullopt;
+        last = {path, now, std::move(directories), std::move(files)};
     }
-    if (errno != 0) return std::nullopt;
-    std::sort(out.directories.begin(), out.directories.end(), nameLess);
-    std::sort(out.files.begin(), out.files.end(), nameLess);
-    return out;
+    return kind == EntryKind::Directory ? last.directories : last.files;
+}
+
+bool canOpenDirectory(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
 }
 
 std::string joinPath(const std::string& directory, const std::string& name) {
@@ -96,6 +112,8 @@ std::string workingDirectory() {
     buf.resize(buf.find('\0'));
     return buf;
 }
+
+void sortNames(std::vector<std::string>& names) { std::sort(names.begin(), names.end(), nameLess); }
 
 bool nameLess(const std::string& a, const std::string& b) {
     const size_t n = std::min(a.size(), b.size());

@@ -7,16 +7,19 @@
 
 namespace velorra::toolkit {
 
-struct DirectoryEntries {
-    // Names only, each list in display order. A symbolic link to a directory is in neither
-    // list (it is never followed); a link to a file counts as a file. Names starting with "."
-    // are hidden, as file managers hide them.
-    std::vector<std::string> directories;
-    std::vector<std::string> files;
-};
+enum class EntryKind { Directory, File };
 
-// The entries of a directory, or nothing when it cannot be opened or read.
-std::optional<DirectoryEntries> readDirectory(const std::string& path);
+// The names of a directory's subdirectories, or of its files, in no particular order; nothing
+// when it cannot be opened or read. A symbolic link to a directory is neither (it is never
+// followed); a link to a file counts as a file. Names starting with "." are hidden, as file
+// managers hide them. One read serves both kinds: the last directory read is answered again
+// from memory for a moment (ReuseMs), as if it had been read then, so that a directory list
+// and the file list that follows it read a directory once. With `fresh` it is read anew.
+std::optional<std::vector<std::string>> listDirectory(const std::string& path, EntryKind kind, bool fresh = false);
+inline constexpr int ReuseMs = 100;
+
+// Whether the directory can be opened for listing.
+bool canOpenDirectory(const std::string& path);
 
 // A directory and a name joined with one "/", never two: "/" and "a" give "/a".
 std::string joinPath(const std::string& directory, const std::string& name);
@@ -33,5 +36,6 @@ std::string workingDirectory();
 
 // The order the lists show names in: letters without case, ties broken by the bytes.
 bool nameLess(const std::string& a, const std::string& b);
+void sortNames(std::vector<std::string>& names);
 
 }  // namespace velorra::toolkit
