@@ -1,0 +1,114 @@
+// The processor time the player takes while it plays, as a share of one core over 10 s of
+// wall-clock time (user + system), with the GStreamer service on a real-time silent sink, at the
+// default listening level (64 of 85):
+//   play_cpu        value: the player playing one MP3; baseline: gst-launch-1.0 playbin playing
+//                   the same file to a real-time fakesink; ratio value / baseline (goal < 1.3)
+//   transition_cpu  value: the player during a 10 s transition, two songs at once; baseline: the
+//                   player playing one song; ratio value / baseline (goal < 2.6)
+#include "real_window.h"
+#include "tools/media/mp3_encoder.h"
+
+#include <QApplication>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace velorra;
+using Clock = std::chrono::steady_clock;
+
+constexpr int MeasureMs = 10000;
+constexpr int SettleMs = 1500;
+
+double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
+
+// Processor seconds this process has used, all threads.
+double ownCpu() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return seconds(u.ru_utime) + seconds(u.ru_stime);
+}
+
+// Processor seconds another process's threads have used so far.
+double cpuOf(pid_t pid) {
+    double total = 0;
+    const auto tasks = std::filesystem::path("/proc") / std::to_string(pid) / "task";
+    for (const auto& task : std::filesystem::directory_iterator(tasks)) {
+        std::ifstream stat(task.path() / "schedstat");
+        double ns = 0;
+        if (stat >> ns) total += ns / 1e9;
+    }
+    return total;
+}
+
+// The share of a core a measured stretch used.
+template <class Cpu>
+double share(Cpu cpu, const std::function<void()>& wait) {
+    const double before = cpu();
+    const auto start = Clock::now();
+    wait();
+    const std::chrono::duration<double> wall = Clock::now() - start;
+    return (cpu() - before) / wall.count() * 100;
+}
+
+double gstLaunchShare(const std::string& file) {
+    const std::string uri = "uri=file://" + file;
+    const pid_t child = fork();
+    if (child == 0) {
+        execlp("gst-launch-1.0", "gst-launch-1.0", "-q", "playbin", uri.c_str(), "audio-sink=fakesink sync=true",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    usleep(SettleMs * 1000);
+    const double result = share([child] { return cpuOf(child); }, [] { usleep(MeasureMs * 1000); });
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    return result;
+}
+
+void print(const char* name, double value, double baseline) {
+    std::printf("bench name=%s value=%.2f unit=%%cpu baseline=%.2f ratio=%.2f\n", name, value, baseline,
+                value / baseline);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    bench::Folder folder;
+    const std::string first = (folder.path / "first.mp3").string();
+    const std::string second = (folder.path / "second.mp3").string();
+    media::writeMp3(first, media::tune(1), 60, media::Mp3Kind::ConstantNoXing);
+    media::writeMp3(second, media::tune(2), 60, media::Mp3Kind::ConstantNoXing);
+
+    bench::RealWindow window(AudioOutput::SilentRealTime);
+    frmPlayer& player = window.player;
+    window.addRow(first);
+    window.addRow(second);
+
+    // One song, after its one-second fade-in, at the default listening level.
+    player.btnPlay.click();
+    bench::runFor(SettleMs);
+    const double single = share(ownCpu, [] { bench::runFor(MeasureMs); });
+
+    // Two songs: a transition over ten seconds.
+    player.spinTransitionTime.setValue(10);
+    player.btnNext.click();
+    const double both = share(ownCpu, [&] {
+        while (player.tmrTransition.Enabled()) bench::runFor(50);
+    });
+    player.btnStop.click();
+
+    print("play_cpu", single, gstLaunchShare(first));
+    print("transition_cpu", both, single);
+    return 0;
+}
