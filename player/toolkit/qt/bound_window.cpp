@@ -9,6 +9,9 @@
 #include "player/toolkit/qt/button_widget.h"
 #include "player/toolkit/qt/check_box_widget.h"
 #include "player/toolkit/qt/control_mirror.h"
+#include "player/toolkit/qt/dir_list_widget.h"
+#include "player/toolkit/qt/drive_list_widget.h"
+#include "player/toolkit/qt/file_list_widget.h"
 #include "player/toolkit/qt/image_widget.h"
 #include "player/toolkit/qt/label_widget.h"
 #include "player/toolkit/qt/list_box_widget.h"
@@ -84,6 +87,9 @@ QWidget* BoundWindow::createWidget(Control& c, QWidget& parent) {
     if (auto* x = dynamic_cast<ListView*>(&c)) return new ListViewWidget(*x, &parent, scale_);
     if (auto* x = dynamic_cast<ListBox*>(&c)) return new ListBoxWidget(*x, &parent, scale_);
     if (auto* x = dynamic_cast<Image*>(&c)) return new ImageWidget(*x, &parent, scale_);
+    if (auto* x = dynamic_cast<DriveListBox*>(&c)) return new DriveListWidget(*x, &parent, scale_);
+    if (auto* x = dynamic_cast<DirListBox*>(&c)) return new DirListWidget(*x, &parent, scale_);
+    if (auto* x = dynamic_cast<FileListBox*>(&c)) return new FileListWidget(*x, &parent, scale_);
     return nullptr;
 }
 
