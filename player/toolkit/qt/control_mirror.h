@@ -9,6 +9,8 @@
 #include <QPalette>
 #include <QWidget>
 
+#include <optional>
+
 namespace velorra::toolkit::qt {
 
 QColor toQColor(Color c);

@@ -50,6 +50,7 @@ void ListBoxModel::selectionChanged() {
     if (onSelectionChanged) onSelectionChanged();
 }
 
+// A list box never asks for an item to be shown.
 void ListBoxModel::scrollTo(int32_t) {}
 
 }  // namespace velorra::toolkit::qt

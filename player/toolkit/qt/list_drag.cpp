@@ -14,9 +14,10 @@ std::unique_ptr<QMimeData> outgoingDragData(const std::function<bool(DragData&)>
 
 void runFileDrag(QWidget& source, std::unique_ptr<QMimeData> mime) {
     if (!mime) return;
-    QDrag drag(&source);
-    drag.setMimeData(mime.release());  // the drag owns it from here
-    drag.exec(Qt::CopyAction, Qt::CopyAction);
+    // Qt deletes the drag once it is over; until then the source widget owns it.
+    auto* drag = new QDrag(&source);
+    drag->setMimeData(mime.release());  // the drag owns the data from here
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
 }  // namespace velorra::toolkit::qt

@@ -3,7 +3,6 @@
 #include "player/toolkit/input.h"
 
 #include <QKeyEvent>
-#include <QMouseEvent>
 
 #include <optional>
 

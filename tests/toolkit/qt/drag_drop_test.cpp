@@ -5,8 +5,12 @@
 #include "player/toolkit/qt/uri_list.h"
 #include "tests/toolkit/qt/wait.h"
 
+#include <QApplication>
+#include <QDrag>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace velorra::toolkit::qt {
@@ -149,6 +153,24 @@ TEST_F(ListDropTest, DraggingSelectedRowsOutCarriesTheirPathsAsFileUrls) {
     EXPECT_EQ(urls[1], QUrl::fromLocalFile("/music/song 4.mp3"));
     EXPECT_TRUE(mime->data("text/uri-list").contains("file:///music/song%202.mp3"));
     EXPECT_EQ(mime->text(), "/music/song 2.mp3\n/music/song 4.mp3");
+}
+
+TEST_F(ListDropTest, DraggingASelectedRowStartsTheControlsDrag) {
+    std::vector<int32_t> startedFrom;
+    list.onStartDrag = [&](DragData& d) {
+        startedFrom.push_back(list.selectedItem());
+        d.setFiles({list.text(list.selectedItem(), 1)});
+        // Where the platform runs a drag loop, end it.
+        QTimer::singleShot(0, [] { QDrag::cancel(); });
+        return true;
+    };
+    list.setSelectedItem(3);
+    const QPoint from = rowCenter(3);
+    QTest::mousePress(view().viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(view().viewport(), from + QPoint(QApplication::startDragDistance() + 5, 0));
+    QTest::mouseMove(view().viewport(), from + QPoint(2 * QApplication::startDragDistance() + 10, 0));
+    QTest::mouseRelease(view().viewport(), Qt::LeftButton, {}, from);
+    EXPECT_EQ(startedFrom, std::vector<int32_t>{3});
 }
 
 }  // namespace
