@@ -155,12 +155,15 @@ std::vector<std::string> GstMediaGraph::filterNames() {
     return names;
 }
 
-GstMediaService::GstMediaService(AudioOutput output) : output_(output) {
+GstMediaService::GstMediaService(AudioOutput output) : output_(output) {}
+
+std::unique_ptr<MediaGraph> GstMediaService::createGraph() {
+    // GStreamer starts with the first graph: a program that never plays (or only learns
+    // durations from headers) does not pay for loading its registry.
     static std::once_flag once;
     std::call_once(once, [] { gst_init(nullptr, nullptr); });
+    return GstMediaGraph::create(output_);
 }
-
-std::unique_ptr<MediaGraph> GstMediaService::createGraph() { return GstMediaGraph::create(output_); }
 
 std::optional<double> GstMediaService::probeDuration(const std::string& path) { return scanDuration(path); }
 
