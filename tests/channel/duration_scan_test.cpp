@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "channel/media_fixtures.h"
+#include "support/temp_dir.h"
 #include "player/channel/duration_scan.h"
 #include "player/channel/whole_seconds.h"
 #include "tools/media/decoded_length.h"
@@ -55,7 +56,7 @@ TEST(ChannelDurationScan, MatchesTheDecodedLengthOfEveryKindOfFile) {
 
 TEST(ChannelDurationScan, SkipsTagsAtBothEnds) {
     const auto& m = channelMedia();
-    const std::string audio = test::readBytes(m.cbr);
+    const std::string audio = testing::readFile(m.cbr);
     const double bare = *scanDuration(m.cbr.string());
     const auto tagged = test::writeBytes("tagged.mp3", id3v2(3000) + audio + apeAndId3v1());
     EXPECT_EQ(scanDuration(tagged.string()), bare);
@@ -65,14 +66,14 @@ TEST(ChannelDurationScan, SkipsTagsAtBothEnds) {
 
 TEST(ChannelDurationScan, SkipsGarbageAndCountsOnlyWhatACutFileHolds) {
     const auto& m = channelMedia();
-    const std::string cbr = test::readBytes(m.cbr);
+    const std::string cbr = testing::readFile(m.cbr);
     const auto garbled = test::writeBytes(
         "garbled.mp3", cbr.substr(0, cbr.size() / 3) + test::randomBytes(2000, 7) + cbr.substr(cbr.size() / 3));
     EXPECT_NEAR(*scanDuration(garbled.string()), *scanDuration(m.cbr.string()), 0.06);
 
     // A cut VBR file keeps the Xing frame count of the whole; the frames that are there count.
     for (const auto& path : {m.cbr, m.vbrXing}) {
-        const std::string whole = test::readBytes(path);
+        const std::string whole = testing::readFile(path);
         const auto cut = test::writeBytes("cut-" + path.filename().string(), whole.substr(0, whole.size() / 2));
         const auto seconds = scanDuration(cut.string());
         ASSERT_TRUE(seconds) << cut;
@@ -104,7 +105,7 @@ TEST(ChannelDurationScan, FilesWithoutAudioHaveNoLength) {
     EXPECT_FALSE(scanDuration(channelMedia().dir.string()));
     // A WAV without its format chunk, and one whose data runs past the end of the file.
     EXPECT_FALSE(scanDuration(test::writeBytes("nofmt.wav", std::string("RIFF\0\0\0\0WAVEdata\4\0\0\0abcd", 24)).string()));
-    const std::string wav = test::readBytes(channelMedia().wav);
+    const std::string wav = testing::readFile(channelMedia().wav);
     const auto cut = test::writeBytes("cut.wav", wav.substr(0, 44 + 44100 * 4));
     EXPECT_EQ(scanDuration(cut.string()), 1.0);
 }

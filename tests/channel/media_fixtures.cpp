@@ -1,12 +1,8 @@
 #include "channel/media_fixtures.h"
 
-#include <stdlib.h>
-
-#include <fstream>
 #include <random>
-#include <sstream>
-#include <stdexcept>
 
+#include "support/temp_dir.h"
 #include "tools/media/mp3_encoder.h"
 #include "tools/media/pipeline.h"
 #include "tools/media/wav_writer.h"
@@ -16,22 +12,11 @@ namespace velorra::test {
 namespace {
 
 using media::Mp3Kind;
+using testing::TempDir;
+using testing::writeFile;
 
-struct Folder {
-    Folder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "velorra-channel-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder");
-        path = pattern;
-    }
-    ~Folder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::filesystem::path path;
-};
-
-Folder& folder() {
-    static Folder f;
+TempDir& folder() {
+    static TempDir f("velorra-channel");
     return f;
 }
 
@@ -49,7 +34,7 @@ void writeOgg(const std::filesystem::path& path, double seconds) {
 
 ChannelMedia make() {
     ChannelMedia m;
-    m.dir = folder().path;
+    m.dir = folder().path();
     m.cbr = m.dir / "cbr.mp3";
     m.vbrXing = m.dir / "vbr-xing.mp3";
     m.vbrNoXing = m.dir / "vbr.mp3";
@@ -79,18 +64,9 @@ const ChannelMedia& channelMedia() {
 }
 
 std::filesystem::path writeBytes(const std::string& name, const std::string& bytes) {
-    const auto path = folder().path / name;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    if (!out.flush()) throw std::runtime_error("cannot write " + path.string());
+    const std::string path = folder().path(name);
+    writeFile(path, bytes);
     return path;
-}
-
-std::string readBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 std::string randomBytes(size_t count, unsigned seed) {

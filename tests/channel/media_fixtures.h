@@ -22,7 +22,6 @@ const ChannelMedia& channelMedia();
 
 // A file of the given bytes in the media folder.
 std::filesystem::path writeBytes(const std::string& name, const std::string& bytes);
-std::string readBytes(const std::filesystem::path& path);
 // Bytes that look like nothing.
 std::string randomBytes(size_t count, unsigned seed);
 

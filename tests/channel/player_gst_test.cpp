@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "channel/media_fixtures.h"
+#include "support/temp_dir.h"
 #include "player/channel/gst/gst_media_service.h"
 #include "player/channel/player.h"
 #include "player/channel/whole_seconds.h"
@@ -130,7 +131,7 @@ TEST(ChannelPlayerGst, FilesWithoutSoundGiveZeroAndTheChannelCarriesOn) {
 TEST(ChannelPlayerGst, ACutMp3HasTheLengthOfWhatIsLeft) {
     GstMediaService service(AudioOutput::SilentFast);
     for (const auto& path : {channelMedia().cbr, channelMedia().vbrXing}) {
-        const std::string whole = test::readBytes(path);
+        const std::string whole = testing::readFile(path);
         const auto cut = test::writeBytes("half-" + path.filename().string(), whole.substr(0, whole.size() / 2));
         Player player(service);
         player.setFilename(cut.string());

@@ -79,15 +79,15 @@ TEST_F(Interaction, DroppedFilesAreInsertedAtTheRowUnderThePointerAndMoveCurrent
 
 TEST_F(Interaction, APlayListAmongDroppedFilesIsAppendedAndNoDroppedFileIsLost) {
     addRows({"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3"});
-    writeFile(dir.file("list.m3u"), "/p/x.mp3\r\n/p/y.mp3\r\n");
-    list().onDrop(files({"/d/a.mp3", dir.file("list.m3u"), "/d/b.mp3"}), 100, rowY(3));
+    writeFile(dir.path("list.m3u"), "/p/x.mp3\r\n/p/y.mp3\r\n");
+    list().onDrop(files({"/d/a.mp3", dir.path("list.m3u"), "/d/b.mp3"}), 100, rowY(3));
     EXPECT_EQ(column(7), (std::vector<std::string>{"1.mp3", "2.mp3", "/d/a.mp3", "3.mp3", "/d/b.mp3", "4.mp3", "5.mp3",
                                                    "/p/x.mp3", "/p/y.mp3"}));
 
     // A play list that adds nothing would leave the next file's place beyond the end.
     player.mnuClear.click();
-    writeFile(dir.file("empty.m3u"), "");
-    list().onDrop(files({dir.file("empty.m3u"), "/d/after.mp3"}), 100, rowY(1));
+    writeFile(dir.path("empty.m3u"), "");
+    list().onDrop(files({dir.path("empty.m3u"), "/d/after.mp3"}), 100, rowY(1));
     EXPECT_EQ(column(7), (std::vector<std::string>{"/d/after.mp3"}));
 }
 

@@ -45,9 +45,9 @@ using Reading = testing::PlayListWindow;
 using Writing = testing::PlayListWindow;
 
 TEST_F(Reading, CommentLinesAreSkippedAndTheStatusPanelCountsEveryLine) {
-    const std::string song = dir.file("a.mp3");
+    const std::string song = dir.path("a.mp3");
     testing::writeTaggedMp3(song, {"Tagged Title", "Who", "", "", "", 255});
-    const std::string m3u = dir.file("list.m3u");
+    const std::string m3u = dir.path("list.m3u");
     writeFile(m3u, "#EXTM3U\r\n#EXTINF:245,Artist - Title\r\n" + song + "\r\n");
     ProgressLog log(player);
     player.OpenFile(m3u);
@@ -66,9 +66,9 @@ TEST_F(Reading, ProgressRisesWithTheCharactersRead) {
     // 10 lines of 9 characters and CR LF: 110 bytes; after line i, done = 1 + 9i.
     std::string text;
     for (int i = 0; i < 10; ++i) text += "#comment9\r\n";
-    writeFile(dir.file("c.m3u"), text);
+    writeFile(dir.path("c.m3u"), text);
     ProgressLog log(player);
-    player.OpenFile(dir.file("c.m3u"));
+    player.OpenFile(dir.path("c.m3u"));
     std::vector<int32_t> expected;
     for (int i = 1; i <= 10; ++i) expected.push_back(static_cast<int32_t>((1 + 9 * i) * 100 / 110));
     std::vector<int32_t> seen;
@@ -80,40 +80,40 @@ TEST_F(Reading, ProgressRisesWithTheCharactersRead) {
 }
 
 TEST_F(Reading, CrLfLoneLfAndLoneCrAllEndALineAndEmptyLinesAreRows) {
-    writeFile(dir.file("ends.m3u"), "/m/crlf.mp3\r\n/m/lf.mp3\n/m/cr.mp3\r\r\n/m/last.mp3");
-    player.OpenFile(dir.file("ends.m3u"));
+    writeFile(dir.path("ends.m3u"), "/m/crlf.mp3\r\n/m/lf.mp3\n/m/cr.mp3\r\r\n/m/last.mp3");
+    player.OpenFile(dir.path("ends.m3u"));
     EXPECT_EQ(column(7), (std::vector<std::string>{"/m/crlf.mp3", "/m/lf.mp3", "/m/cr.mp3", "", "/m/last.mp3"}));
     EXPECT_EQ(column(0)[3], "");
 }
 
 TEST_F(Reading, RelativePathsAreTakenFromThePlayListsFolder) {
-    std::filesystem::create_directories(dir.file("lists/sub"));
-    testing::writeTaggedMp3(dir.file("lists/sub/near.mp3"), {"Near", "", "", "", "", 255});
-    writeFile(dir.file("lists/mix.M3u"), "sub/near.mp3\n../far.mp3\n/abs/olute.mp3\nC:\\Music\\a.mp3\n");
-    player.OpenFile(dir.file("lists/mix.M3u"));
-    EXPECT_EQ(column(7), (std::vector<std::string>{dir.file("lists/sub/near.mp3"), dir.file("lists/../far.mp3"),
-                                                   "/abs/olute.mp3", dir.file("lists/C:\\Music\\a.mp3")}));
+    std::filesystem::create_directories(dir.path("lists/sub"));
+    testing::writeTaggedMp3(dir.path("lists/sub/near.mp3"), {"Near", "", "", "", "", 255});
+    writeFile(dir.path("lists/mix.M3u"), "sub/near.mp3\n../far.mp3\n/abs/olute.mp3\nC:\\Music\\a.mp3\n");
+    player.OpenFile(dir.path("lists/mix.M3u"));
+    EXPECT_EQ(column(7), (std::vector<std::string>{dir.path("lists/sub/near.mp3"), dir.path("lists/../far.mp3"),
+                                                   "/abs/olute.mp3", dir.path("lists/C:\\Music\\a.mp3")}));
     EXPECT_EQ(list().text(1, 0), "Near");  // the resolved path is the one whose tag is read
     EXPECT_EQ(list().text(4, 0), "a");     // the title cuts at the backslash all the same
 }
 
 TEST_F(Reading, OnlyNamesEndingInM3uAreReadAsPlayLists) {
-    for (const char* name : {"list.m3u", "LIST.M3U", "List.M3u"}) writeFile(dir.file(name), "/m/x.mp3\r\n");
-    for (const char* name : {"list.m3u8", "m3"}) writeFile(dir.file(name), "/m/x.mp3\r\n");
-    for (const char* name : {"list.m3u", "LIST.M3U", "List.M3u", "list.m3u8", "m3"}) player.OpenFile(dir.file(name));
-    EXPECT_EQ(column(7), (std::vector<std::string>{"/m/x.mp3", "/m/x.mp3", "/m/x.mp3", dir.file("list.m3u8"),
-                                                   dir.file("m3")}));
+    for (const char* name : {"list.m3u", "LIST.M3U", "List.M3u"}) writeFile(dir.path(name), "/m/x.mp3\r\n");
+    for (const char* name : {"list.m3u8", "m3"}) writeFile(dir.path(name), "/m/x.mp3\r\n");
+    for (const char* name : {"list.m3u", "LIST.M3U", "List.M3u", "list.m3u8", "m3"}) player.OpenFile(dir.path(name));
+    EXPECT_EQ(column(7), (std::vector<std::string>{"/m/x.mp3", "/m/x.mp3", "/m/x.mp3", dir.path("list.m3u8"),
+                                                   dir.path("m3")}));
 }
 
 TEST_F(Reading, APlayListIsAppendedWhateverTheInsertPositionAndKeepsCurrentIndex) {
     addRows({"1.mp3", "2.mp3", "3.mp3"});
     player.CurrentIndex = 2;
-    writeFile(dir.file("more.m3u"), "/m/a.mp3\r\n/m/b.mp3\r\n");
-    player.OpenFile(dir.file("more.m3u"), false, 1);
+    writeFile(dir.path("more.m3u"), "/m/a.mp3\r\n/m/b.mp3\r\n");
+    player.OpenFile(dir.path("more.m3u"), false, 1);
     EXPECT_EQ(column(7), (std::vector<std::string>{"1.mp3", "2.mp3", "3.mp3", "/m/a.mp3", "/m/b.mp3"}));
     EXPECT_EQ(player.CurrentIndex, 2);
 
-    player.OpenFile(dir.file("more.m3u"), true);
+    player.OpenFile(dir.path("more.m3u"), true);
     EXPECT_EQ(column(7), (std::vector<std::string>{"/m/a.mp3", "/m/b.mp3"}));
     EXPECT_EQ(player.CurrentIndex, 0);
 }
@@ -121,29 +121,29 @@ TEST_F(Reading, APlayListIsAppendedWhateverTheInsertPositionAndKeepsCurrentIndex
 TEST_F(Reading, AMissingPlayListAddsNothingButAMissingMediaFileIsARow) {
     addRows({"keep.mp3"});
     player.CurrentIndex = 1;
-    player.OpenFile(dir.file("absent.m3u"));
+    player.OpenFile(dir.path("absent.m3u"));
     EXPECT_EQ(list().count(), 1);
     EXPECT_TRUE(messages.shown.empty());
-    player.OpenFile(dir.file("absent.m3u"), true);  // the list is emptied before the file is opened
+    player.OpenFile(dir.path("absent.m3u"), true);  // the list is emptied before the file is opened
     EXPECT_EQ(list().count(), 0);
     EXPECT_EQ(player.StatusBar1.panel(2).text, WebAddress);
 
-    player.OpenFile(dir.file("absent.mp3"));
+    player.OpenFile(dir.path("absent.mp3"));
     ASSERT_EQ(list().count(), 1);
     EXPECT_EQ(list().text(1, 0), "absent");
 }
 
 TEST_F(Reading, AFailingReadStopsAtOnceAndLeavesTheProgressShown) {
     // A folder named like a play list opens but cannot be read.
-    std::filesystem::create_directory(dir.file("folder.m3u"));
+    std::filesystem::create_directory(dir.path("folder.m3u"));
     player.StatusBar1.setPanelText(2, "before");
-    player.OpenFile(dir.file("folder.m3u"));
+    player.OpenFile(dir.path("folder.m3u"));
     EXPECT_EQ(list().count(), 0);
     EXPECT_EQ(player.StatusBar1.panel(2).text, "before");
 
     // A single line without a line end reads past 100 %: its row stays, the display is not reset.
-    writeFile(dir.file("one.m3u"), "/m/only.mp3");
-    player.OpenFile(dir.file("one.m3u"));
+    writeFile(dir.path("one.m3u"), "/m/only.mp3");
+    player.OpenFile(dir.path("one.m3u"));
     EXPECT_EQ(column(7), (std::vector<std::string>{"/m/only.mp3"}));
     EXPECT_EQ(player.StatusBar1.panel(2).text, "before");
 }
@@ -152,10 +152,10 @@ TEST_F(Writing, EveryLocationIsWrittenByteForByteWithCrLfAndReadBackTheSame) {
     const std::vector<std::string> paths{"/music/with blanks/Song One.mp3", "/m\xc3\xbasica/canci\xc3\xb3n.mp3",
                                          "/latin1/caf\xe9.mp3", "C:\\Music\\win.mp3", ""};
     addRows(paths);
-    player.SavePlayList(dir.file("out.m3u"));
-    EXPECT_EQ(readFile(dir.file("out.m3u")), "/music/with blanks/Song One.mp3\r\n/m\xc3\xbasica/canci\xc3\xb3n.mp3\r\n"
+    player.SavePlayList(dir.path("out.m3u"));
+    EXPECT_EQ(readFile(dir.path("out.m3u")), "/music/with blanks/Song One.mp3\r\n/m\xc3\xbasica/canci\xc3\xb3n.mp3\r\n"
                                              "/latin1/caf\xe9.mp3\r\nC:\\Music\\win.mp3\r\n\r\n");
-    player.OpenFile(dir.file("out.m3u"), true);
+    player.OpenFile(dir.path("out.m3u"), true);
     EXPECT_EQ(column(7)[0], paths[0]);
     EXPECT_EQ(column(7)[1], paths[1]);
     EXPECT_EQ(column(7)[2], paths[2]);
@@ -164,15 +164,15 @@ TEST_F(Writing, EveryLocationIsWrittenByteForByteWithCrLfAndReadBackTheSame) {
 }
 
 TEST_F(Writing, AnEmptyListGivesAnEmptyFileAndAnOldFileIsReplacedWithItsPermissions) {
-    writeFile(dir.file("old.m3u"), "/old/one.mp3\r\n/old/two.mp3\r\n");
-    ::chmod(dir.file("old.m3u").c_str(), 0640);
-    ::symlink("old.m3u", dir.file("link.m3u").c_str());
-    player.SavePlayList(dir.file("link.m3u"));  // through a link: the file it names is replaced
-    EXPECT_EQ(readFile(dir.file("old.m3u")), "");
+    writeFile(dir.path("old.m3u"), "/old/one.mp3\r\n/old/two.mp3\r\n");
+    ::chmod(dir.path("old.m3u").c_str(), 0640);
+    ::symlink("old.m3u", dir.path("link.m3u").c_str());
+    player.SavePlayList(dir.path("link.m3u"));  // through a link: the file it names is replaced
+    EXPECT_EQ(readFile(dir.path("old.m3u")), "");
     struct stat st{};
-    ASSERT_EQ(::lstat(dir.file("link.m3u").c_str(), &st), 0);
+    ASSERT_EQ(::lstat(dir.path("link.m3u").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
-    ASSERT_EQ(::stat(dir.file("old.m3u").c_str(), &st), 0);
+    ASSERT_EQ(::stat(dir.path("old.m3u").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(entries(dir.path()), 2);  // no temporary left
 }
@@ -180,22 +180,22 @@ TEST_F(Writing, AnEmptyListGivesAnEmptyFileAndAnOldFileIsReplacedWithItsPermissi
 TEST_F(Writing, AFailedSaveShowsTheFileAndTheSystemsErrorAndLeavesTheOldFile) {
     addRows({"/m/a.mp3", "/m/b.mp3"});
 
-    std::filesystem::create_directory(dir.file("taken.m3u"));
-    player.SavePlayList(dir.file("taken.m3u"));
+    std::filesystem::create_directory(dir.path("taken.m3u"));
+    player.SavePlayList(dir.path("taken.m3u"));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find(dir.file("taken.m3u")), std::string::npos);
+    EXPECT_NE(messages.shown[0].text.find(dir.path("taken.m3u")), std::string::npos);
     EXPECT_NE(messages.shown[0].text.find("Is a directory"), std::string::npos);
-    EXPECT_TRUE(std::filesystem::is_directory(dir.file("taken.m3u")));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path("taken.m3u")));
 
-    writeFile(dir.file("plain"), "x");
-    player.SavePlayList(dir.file("plain/below.m3u"));
+    writeFile(dir.path("plain"), "x");
+    player.SavePlayList(dir.path("plain/below.m3u"));
     ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_NE(messages.shown[1].text.find(dir.file("plain/below.m3u")), std::string::npos);
+    EXPECT_NE(messages.shown[1].text.find(dir.path("plain/below.m3u")), std::string::npos);
     EXPECT_NE(messages.shown[1].text.find("Not a directory"), std::string::npos);
 
     // The disk fills up halfway through: a file-size limit binds root as well.
     const std::string old = "/old/kept.mp3\r\n";
-    writeFile(dir.file("full.m3u"), old);
+    writeFile(dir.path("full.m3u"), old);
     std::vector<std::string> many(200, "/a/long/enough/path/to/overflow/the/limit.mp3");
     addRows(many);
     rlimit saved{};
@@ -203,25 +203,25 @@ TEST_F(Writing, AFailedSaveShowsTheFileAndTheSystemsErrorAndLeavesTheOldFile) {
     const rlimit small{4096, saved.rlim_max};
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
     ::setrlimit(RLIMIT_FSIZE, &small);
-    player.SavePlayList(dir.file("full.m3u"));
+    player.SavePlayList(dir.path("full.m3u"));
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     ASSERT_EQ(messages.shown.size(), 3u);
-    EXPECT_NE(messages.shown[2].text.find(dir.file("full.m3u")), std::string::npos);
+    EXPECT_NE(messages.shown[2].text.find(dir.path("full.m3u")), std::string::npos);
     EXPECT_NE(messages.shown[2].text.find("File too large"), std::string::npos);
-    EXPECT_EQ(readFile(dir.file("full.m3u")), old);
+    EXPECT_EQ(readFile(dir.path("full.m3u")), old);
     EXPECT_EQ(entries(dir.path()), 3);  // no temporary left
 }
 
 TEST_F(Writing, TheDialogsCarryTheirFiltersAndCancellingChangesNothing) {
-    writeFile(dir.file("pick.m3u"), "/m/picked.mp3\r\n");
-    dialogs.answers = {dir.file("pick.m3u"), std::nullopt, dir.file("saved.m3u"), std::nullopt};
+    writeFile(dir.path("pick.m3u"), "/m/picked.mp3\r\n");
+    dialogs.answers = {dir.path("pick.m3u"), std::nullopt, dir.path("saved.m3u"), std::nullopt};
     player.mnuOpen.click();
     player.mnuOpen.click();
     EXPECT_EQ(column(7), (std::vector<std::string>{"/m/picked.mp3"}));
     player.mnuSaveListAs.click();
     player.mnuSaveListAs.click();
-    EXPECT_EQ(readFile(dir.file("saved.m3u")), "/m/picked.mp3\r\n");
+    EXPECT_EQ(readFile(dir.path("saved.m3u")), "/m/picked.mp3\r\n");
     EXPECT_EQ(entries(dir.path()), 2);
 
     ASSERT_EQ(dialogs.requests.size(), 4u);
@@ -241,11 +241,11 @@ namespace {
 
 TEST(CommandLine, AQuotedPlayListNameIsReadIntoTheEmptyListAndPlays) {
     testing::TempDir dir;
-    const std::string list = dir.file("My Songs.m3u");
+    const std::string list = dir.path("My Songs.m3u");
     writeFile(list, "first.mp3\nsecond.mp3\n");
     testing::ManualLoop loop;
     FakeMediaService media{[&] { return loop.nowMs(); }};
-    media.setDuration(dir.file("first.mp3"), 180);
+    media.setDuration(dir.path("first.mp3"), 180);
     testing::MemorySettings settings;
     testing::ScriptedDialogs dialogs;
     testing::RecordedMessages messages;
@@ -253,10 +253,10 @@ TEST(CommandLine, AQuotedPlayListNameIsReadIntoTheEmptyListAndPlays) {
     frmPlayer player{{loop, media, settings, dialogs, messages, links}, "\"" + list + "\""};
     player.show();
     ASSERT_EQ(player.lstClipList.count(), 2);
-    EXPECT_EQ(player.lstClipList.text(1, 7), dir.file("first.mp3"));
+    EXPECT_EQ(player.lstClipList.text(1, 7), dir.path("first.mp3"));
     EXPECT_EQ(player.CurrentIndex, 1);
-    ASSERT_NE(media.lastGraphFor(dir.file("first.mp3")), nullptr);
-    EXPECT_EQ(media.lastGraphFor(dir.file("first.mp3"))->state, FakeGraphState::Running);
+    ASSERT_NE(media.lastGraphFor(dir.path("first.mp3")), nullptr);
+    EXPECT_EQ(media.lastGraphFor(dir.path("first.mp3"))->state, FakeGraphState::Running);
 }
 
 }  // namespace

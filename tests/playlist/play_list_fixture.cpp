@@ -1,37 +1,6 @@
 #include "playlist/play_list_fixture.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
-
-#include <sys/stat.h>
-
 namespace velorra::testing {
-
-TempDir::TempDir() {
-    std::string pattern = "/tmp/velorra-playlist-XXXXXX";
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    ::chmod(pattern.c_str(), 0755);
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void writeTaggedMp3(const std::string& path, const Tag& tag) {
     auto fit = [](const std::string& text, size_t width) {

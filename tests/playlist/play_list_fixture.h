@@ -5,6 +5,7 @@
 #include "support/fake_media_service.h"
 #include "support/manual_loop.h"
 #include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -12,23 +13,6 @@
 #include <vector>
 
 namespace velorra::testing {
-
-// A fresh folder under /tmp, world-searchable, removed with all it holds at the end.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-void writeFile(const std::string& path, const std::string& bytes);
-std::string readFile(const std::string& path);
 
 struct Tag {
     std::string title, artist, album, year, comment;

@@ -19,9 +19,9 @@ using testing::writeTaggedMp3;
 using Rows = PlayListWindow;
 
 TEST_F(Rows, TagFieldsFillTheColumnsAndTheLocationKeepsThePathAsGiven) {
-    const std::string tagged = dir.file("track one.mp3");
+    const std::string tagged = dir.path("track one.mp3");
     writeTaggedMp3(tagged, {"Intro", "The Band", "First Album", "1999", "live take", 17});
-    const std::string untitled = dir.file("Sin t\xc3\xadtulo.mp3");
+    const std::string untitled = dir.path("Sin t\xc3\xadtulo.mp3");
     writeTaggedMp3(untitled, {"", "Somebody", "", "", "", 255});
     addRows({tagged, untitled});
 
@@ -51,8 +51,8 @@ TEST_F(Rows, FilesWithoutATagAreTitledFromTheirNameCutAtEitherSeparator) {
 
 TEST_F(Rows, AFileWhoseTagCannotBeReadStillBecomesARowWithoutTheTagBeforeIt) {
     // Read as "nobody", who cannot open the second file: its row must not carry the first one's tag.
-    const std::string readable = dir.file("readable.mp3");
-    const std::string locked = dir.file("Locked Song.mp3");
+    const std::string readable = dir.path("readable.mp3");
+    const std::string locked = dir.path("Locked Song.mp3");
     writeTaggedMp3(readable, {"Readable", "Artist A", "Album A", "2001", "note", 13});
     writeTaggedMp3(locked, {"Hidden", "Artist B", "", "", "", 13});
     ::chmod(readable.c_str(), 0644);

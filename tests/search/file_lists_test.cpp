@@ -49,28 +49,28 @@ TEST(Paths, JoinWithOneSeparatorAndTidy) {
 }
 
 struct Tree : ::testing::Test {
-    testing::TempTree tree;
+    testing::TempDir tree;
 };
 
 TEST_F(Tree, DirectoryListShowsSubdirectoriesInNameOrderButNoLinksOrHiddenOnes) {
-    tree.dir("b");
-    tree.dir("A");
-    tree.dir("c/deeper");
-    tree.dir(".hidden");
-    tree.file("x.mp3");
-    std::filesystem::create_directory_symlink(tree.root(), tree.path("loop"));
+    tree.makeDir("b");
+    tree.makeDir("A");
+    tree.makeDir("c/deeper");
+    tree.makeDir(".hidden");
+    tree.makeFile("x.mp3");
+    std::filesystem::create_directory_symlink(tree.path(), tree.path("loop"));
 
     DirListBox dirs(nullptr);
     int changes = 0;
     dirs.onChange = [&] { ++changes; };
-    ASSERT_TRUE(dirs.setPath(tree.root() + "/"));
+    ASSERT_TRUE(dirs.setPath(tree.path() + "/"));
     EXPECT_EQ(changes, 1);
-    EXPECT_EQ(dirs.Path(), tree.root());
+    EXPECT_EQ(dirs.Path(), tree.path());
     ASSERT_EQ(dirs.ListCount(), 3);
     EXPECT_EQ(dirs.List(0), tree.path("A"));
     EXPECT_EQ(dirs.List(1), tree.path("b"));
     EXPECT_EQ(dirs.List(2), tree.path("c"));
-    EXPECT_EQ(dirs.List(-1), tree.root());
+    EXPECT_EQ(dirs.List(-1), tree.path());
     EXPECT_EQ(dirs.List(-dirs.ancestorCount()), "/");
     EXPECT_THROW(dirs.List(3), std::out_of_range);
 
@@ -97,18 +97,18 @@ TEST_F(Tree, DirectoryListShowsSubdirectoriesInNameOrderButNoLinksOrHiddenOnes) 
 }
 
 TEST_F(Tree, FileListFollowsPathAndPatternListingLinksToFiles) {
-    tree.file("b.MP3");
-    tree.file("a.mp3");
-    tree.file("c.wav");
-    tree.file("list.m3u");
-    tree.file(".hidden.mp3");
-    tree.dir("dir.mp3");
+    tree.makeFile("b.MP3");
+    tree.makeFile("a.mp3");
+    tree.makeFile("c.wav");
+    tree.makeFile("list.m3u");
+    tree.makeFile(".hidden.mp3");
+    tree.makeDir("dir.mp3");
     std::filesystem::create_symlink(tree.path("a.mp3"), tree.path("link.mp3"));
     std::filesystem::create_symlink(tree.path("gone"), tree.path("dangling.mp3"));
 
     FileListBox files(nullptr);
     ASSERT_TRUE(files.setPattern("*.mp3"));
-    ASSERT_TRUE(files.setPath(tree.root()));
+    ASSERT_TRUE(files.setPath(tree.path()));
     ASSERT_EQ(files.ListCount(), 3);
     EXPECT_EQ(files.List(0), "a.mp3");
     EXPECT_EQ(files.List(1), "b.MP3");
@@ -123,7 +123,7 @@ TEST_F(Tree, FileListFollowsPathAndPatternListingLinksToFiles) {
     EXPECT_EQ(files.Pattern(), "*.mp3");
     EXPECT_TRUE(files.Selected(0));  // a refused pattern changed nothing
     EXPECT_FALSE(files.setPath(tree.path("nowhere")));
-    EXPECT_EQ(files.Path(), tree.root());
+    EXPECT_EQ(files.Path(), tree.path());
 
     ASSERT_TRUE(files.setPattern("*.m3u"));
     ASSERT_EQ(files.ListCount(), 1);

@@ -8,9 +8,9 @@ namespace {
 using Strings = std::vector<std::string>;
 
 TEST_F(SearchTest, DoubleClicksOpenTheHighlightedFileInThePlayer) {
-    tree.file("Music/song.mp3", mp3WithTag("Song", "", "", ""));
-    tree.file("Music/next.mp3");
-    tree.file("Music/party.m3u", tree.path("Music/next.mp3") + "\r\n#skip\r\n" + tree.path("Music/song.mp3") + "\r\n");
+    tree.makeFile("Music/song.mp3", mp3WithTag("Song", "", "", ""));
+    tree.makeFile("Music/next.mp3");
+    tree.makeFile("Music/party.m3u", tree.path("Music/next.mp3") + "\r\n#skip\r\n" + tree.path("Music/song.mp3") + "\r\n");
     auto& played = rig.player.lstClipList;
 
     ASSERT_TRUE(seek.dirList.setPath(tree.path("Music")));
@@ -41,8 +41,8 @@ TEST_F(SearchTest, DoubleClicksOpenTheHighlightedFileInThePlayer) {
 }
 
 TEST_F(SearchTest, DraggedEntriesLandOnThePlayListInListOrder) {
-    for (const char* f : {"a.mp3", "b.mp3", "c.mp3", "d.mp3"}) tree.file(f);
-    rig.search(tree.root());
+    for (const char* f : {"a.mp3", "b.mp3", "c.mp3", "d.mp3"}) tree.makeFile(f);
+    rig.search(tree.path());
     toolkit::DragData none;
     EXPECT_FALSE(seek.lstFoundFiles.onStartDrag(none));  // nothing selected: no drag
 
@@ -61,7 +61,7 @@ TEST_F(SearchTest, DraggedEntriesLandOnThePlayListInListOrder) {
     EXPECT_EQ(fromFileList.files, (Strings{tree.path("b.mp3")}));
 
     seek.chkReadMP3Tags.click();
-    rig.search(tree.root());
+    rig.search(tree.path());
     ASSERT_TRUE(seek.lstClipList.setSelected(4, true));
     toolkit::DragData fromClipList;
     ASSERT_TRUE(seek.lstClipList.onStartDrag(fromClipList));
@@ -69,11 +69,11 @@ TEST_F(SearchTest, DraggedEntriesLandOnThePlayListInListOrder) {
 }
 
 TEST_F(SearchTest, HeaderClicksSortAndTheSameColumnAgainReverses) {
-    tree.file("1.mp3", mp3WithTag("One", "Cat", "", "2001"));
-    tree.file("2.mp3", mp3WithTag("Two", "Ant", "", "1999"));
-    tree.file("3.mp3", mp3WithTag("Three", "Bee", "", "2005"));
+    tree.makeFile("1.mp3", mp3WithTag("One", "Cat", "", "2001"));
+    tree.makeFile("2.mp3", mp3WithTag("Two", "Ant", "", "1999"));
+    tree.makeFile("3.mp3", mp3WithTag("Three", "Bee", "", "2005"));
     seek.chkReadMP3Tags.click();
-    rig.search(tree.root());
+    rig.search(tree.path());
     auto& clip = seek.lstClipList;
     clip.columnClick(5);  // "Year"
     EXPECT_EQ(rig.column(clip, 4), (Strings{"1999", "2001", "2005"}));

@@ -19,18 +19,18 @@ namespace velorra::toolkit {
 namespace {
 
 TEST(ListWidgets, MirrorTheControlsAndPassTheUsersPicksOn) {
-    testing::TempTree tree;
-    tree.file("b.mp3");
-    tree.file("a.MP3");
-    tree.file("skip.txt");
-    tree.dir("sub");
+    testing::TempDir tree;
+    tree.makeFile("b.mp3");
+    tree.makeFile("a.MP3");
+    tree.makeFile("skip.txt");
+    tree.makeDir("sub");
     Window window;
     window.move(0, 0, 6000, 6000);
-    DriveListBox drives(&window, [&] { return std::vector<Volume>{{"/", "File System"}, {tree.root(), "Tree"}}; });
+    DriveListBox drives(&window, [&] { return std::vector<Volume>{{"/", "File System"}, {tree.path(), "Tree"}}; });
     DirListBox dirs(&window);
     FileListBox files(&window);
-    ASSERT_TRUE(dirs.setPath(tree.root()));
-    ASSERT_TRUE(files.setPath(tree.root()));
+    ASSERT_TRUE(dirs.setPath(tree.path()));
+    ASSERT_TRUE(files.setPath(tree.path()));
     ASSERT_TRUE(files.setPattern("*.mp3"));
     files.setMultiSelect(true);
     files.onStartDrag = [&](DragData& d) {
@@ -50,7 +50,7 @@ TEST(ListWidgets, MirrorTheControlsAndPassTheUsersPicksOn) {
 
     EXPECT_EQ(driveWidget->count(), 2);
     emit driveWidget->activated(1);
-    EXPECT_EQ(drives.Drive(), tree.root());
+    EXPECT_EQ(drives.Drive(), tree.path());
 
     ASSERT_EQ(dirWidget->count(), dirs.ancestorCount() + 1);
     EXPECT_EQ(dirWidget->item(dirWidget->count() - 1)->text().trimmed(), "sub");

@@ -6,35 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 namespace velorra::testing {
-
-TempTree::TempTree() {
-    std::string pattern = "/tmp/velorra-search-XXXXXX";
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    chmod(pattern.c_str(), 0755);
-    root_ = pattern;
-}
-
-TempTree::~TempTree() {
-    std::error_code ec;
-    std::filesystem::remove_all(root_, ec);
-}
-
-std::string TempTree::file(const std::string& relative, const std::string& bytes) const {
-    const std::filesystem::path p = path(relative);
-    std::filesystem::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << bytes;
-    return p.string();
-}
-
-std::string TempTree::dir(const std::string& relative) const {
-    std::filesystem::create_directories(path(relative));
-    return path(relative);
-}
 
 std::string mp3WithTag(const std::string& title, const std::string& artist, const std::string& album,
                        const std::string& year) {

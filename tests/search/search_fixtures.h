@@ -1,29 +1,13 @@
 #pragma once
-// Real directory trees for the search tests, and a way to run a check in a child process as
-// another user or with another root directory.
+// Files for the search tests (their trees are made in a support/temp_dir.h folder), and a way
+// to run a check in a child process as another user or with another root directory.
+#include "support/temp_dir.h"
+
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace velorra::testing {
-
-// A fresh directory under /tmp, open to every user, removed with everything in it at the end.
-class TempTree {
-public:
-    TempTree();
-    ~TempTree();
-    TempTree(const TempTree&) = delete;
-    TempTree& operator=(const TempTree&) = delete;
-
-    const std::string& root() const { return root_; }
-    std::string path(const std::string& relative) const { return root_ + "/" + relative; }
-    // Creates the file (and the directories above it) with these bytes.
-    std::string file(const std::string& relative, const std::string& bytes = "x") const;
-    std::string dir(const std::string& relative) const;
-
-private:
-    std::string root_;
-};
 
 // An MP3 file's bytes: some stand-in audio and an ID3v1 record with these fields.
 std::string mp3WithTag(const std::string& title, const std::string& artist, const std::string& album,

@@ -14,11 +14,11 @@ namespace {
 using Strings = std::vector<std::string>;
 
 TEST_F(SearchTest, DepthFirstLastSubdirectoryFirstOwnFilesLast) {
-    tree.file("M/A/a.mp3");
-    tree.file("M/B/b.mp3");
-    tree.file("M/x.mp3");
-    tree.file("M/y.mp3");
-    tree.file("M/notes.txt");
+    tree.makeFile("M/A/a.mp3");
+    tree.makeFile("M/B/b.mp3");
+    tree.makeFile("M/x.mp3");
+    tree.makeFile("M/y.mp3");
+    tree.makeFile("M/notes.txt");
     Strings visited;
     rig.loop.atPoint = [&](int) { visited.push_back(seek.Caption()); };
     CaptionLog log(seek);
@@ -45,12 +45,12 @@ TEST_F(SearchTest, DepthFirstLastSubdirectoryFirstOwnFilesLast) {
 }
 
 TEST(SearchOfTheRoot, JoinsTheRootAndANameWithOneSeparator) {
-    TempTree tree;
-    tree.file("song.mp3");
-    tree.file("B/b.mp3");
+    TempDir tree;
+    tree.makeFile("song.mp3");
+    tree.makeFile("B/b.mp3");
     const auto outcome = runInChild(
         [&]() -> std::string {
-            if (chroot(tree.root().c_str()) != 0 || chdir("/") != 0) return "cannot change the root directory";
+            if (chroot(tree.path().c_str()) != 0 || chdir("/") != 0) return "cannot change the root directory";
             return {};
         },
         [] {
@@ -68,14 +68,14 @@ TEST(SearchOfTheRoot, JoinsTheRootAndANameWithOneSeparator) {
 }
 
 TEST_F(SearchTest, CancelAtAPendingEventsPointEndsTheSearchWithWhatWasFound) {
-    for (const char* d : {"d1", "d2", "d3"}) tree.file(std::string(d) + "/f.mp3");
-    tree.file("top.mp3");
+    for (const char* d : {"d1", "d2", "d3"}) tree.makeFile(std::string(d) + "/f.mp3");
+    tree.makeFile("top.mp3");
     rig.loop.atPoint = [&](int call) {
         EXPECT_EQ(seek.cmdExit.Caption(), "Cancel");
         EXPECT_FALSE(seek.cmdSearch.Enabled());
         if (call == 3) seek.cmdExit.click();  // while d2 is about to be listed
     };
-    rig.search(tree.root());
+    rig.search(tree.path());
 
     EXPECT_EQ(rig.loop.doEventsCalls(), 3);
     EXPECT_EQ(rig.found(), (Strings{tree.path("d3/f.mp3")}));
@@ -83,21 +83,21 @@ TEST_F(SearchTest, CancelAtAPendingEventsPointEndsTheSearchWithWhatWasFound) {
     EXPECT_EQ(seek.cmdSearch.Caption(), "&Back");
     EXPECT_EQ(seek.cmdExit.Caption(), "&Close");
     EXPECT_TRUE(seek.Picture2.Visible());
-    EXPECT_EQ(seek.dirList.Path(), tree.root());  // back at the start, not where it stopped
+    EXPECT_EQ(seek.dirList.Path(), tree.path());  // back at the start, not where it stopped
     EXPECT_TRUE(rig.messages.shown.empty());
 }
 
 TEST(UnreadableDirectory, IsSkippedAndTheSearchGoesOn) {
-    TempTree tree;
-    tree.file("a/a.mp3");
-    tree.file("locked/secret.mp3");
-    tree.file("z/z.mp3");
-    tree.file("top.mp3");
+    TempDir tree;
+    tree.makeFile("a/a.mp3");
+    tree.makeFile("locked/secret.mp3");
+    tree.makeFile("z/z.mp3");
+    tree.makeFile("top.mp3");
     chmod(tree.path("locked").c_str(), 0);
     const auto outcome = runInChild([&] { return becomeNobodyLockedOutOf(tree.path("locked")); },
                                     [&] {
-                                        SearchRig rig(tree.root());
-                                        rig.search(tree.root());
+                                        SearchRig rig(tree.path());
+                                        rig.search(tree.path());
                                         Strings lines = rig.found();
                                         lines.push_back("messages " + std::to_string(rig.messages.shown.size()));
                                         lines.push_back(rig.seek().cmdSearch.Caption());
@@ -109,37 +109,37 @@ TEST(UnreadableDirectory, IsSkippedAndTheSearchGoesOn) {
 }
 
 TEST_F(SearchTest, DirectoriesRemovedDuringTheWalkAreSkipped) {
-    tree.file("a/a.mp3");
-    tree.file("b/inner/i.mp3");
-    tree.file("c/c.mp3");
-    tree.file("top.mp3");
+    tree.makeFile("a/a.mp3");
+    tree.makeFile("b/inner/i.mp3");
+    tree.makeFile("c/c.mp3");
+    tree.makeFile("top.mp3");
     rig.loop.atPoint = [&](int call) {
         if (call == 2) std::filesystem::remove_all(tree.path("a"));  // listed, not yet visited
         if (call == 3) std::filesystem::remove_all(tree.path("b"));  // being visited
     };
-    rig.search(tree.root());
+    rig.search(tree.path());
     EXPECT_EQ(rig.found(), (Strings{tree.path("c/c.mp3"), tree.path("top.mp3")}));
     EXPECT_EQ(seek.cmdSearch.Caption(), "&Back");
-    EXPECT_EQ(seek.dirList.Path(), tree.root());
+    EXPECT_EQ(seek.dirList.Path(), tree.path());
 }
 
 TEST_F(SearchTest, LinksToDirectoriesAreNotFollowedLinksToFilesAreListed) {
-    tree.file("x.mp3");
-    tree.dir("a");
-    std::filesystem::create_directory_symlink(tree.root(), tree.path("a/loop"));
+    tree.makeFile("x.mp3");
+    tree.makeDir("a");
+    std::filesystem::create_directory_symlink(tree.path(), tree.path("a/loop"));
     std::filesystem::create_symlink(tree.path("x.mp3"), tree.path("a/link.mp3"));
-    rig.search(tree.root());
+    rig.search(tree.path());
     EXPECT_EQ(rig.found(), (Strings{tree.path("a/link.mp3"), tree.path("x.mp3")}));
     EXPECT_EQ(rig.loop.doEventsCalls(), 2);
 }
 
 TEST_F(SearchTest, TagsModeFillsTheClipListInTheOrderFound) {
-    tree.file("s/one.mp3", mp3WithTag("Intro", "Band", "First", "1999"));
-    tree.file("two.mp3", mp3WithTag("", "Solo", "", ""));
-    tree.file("three.MP3", "no tag here");
+    tree.makeFile("s/one.mp3", mp3WithTag("Intro", "Band", "First", "1999"));
+    tree.makeFile("two.mp3", mp3WithTag("", "Solo", "", ""));
+    tree.makeFile("three.MP3", "no tag here");
     seek.chkReadMP3Tags.click();
     EXPECT_FALSE(seek.lstFoundFiles.Visible());
-    rig.search(tree.root());
+    rig.search(tree.path());
 
     auto& clip = seek.lstClipList;
     EXPECT_EQ(rig.column(clip, 7), (Strings{tree.path("s/one.mp3"), tree.path("three.MP3"), tree.path("two.mp3")}));
@@ -157,9 +157,9 @@ TEST_F(SearchTest, TagsModeFillsTheClipListInTheOrderFound) {
 }
 
 TEST_F(SearchTest, TickingReadTagsAfterASearchMovesTheFoundFilesInOrder) {
-    tree.file("b/b.mp3", mp3WithTag("Bee", "B", "", ""));
-    tree.file("a.mp3", mp3WithTag("Ay", "A", "", ""));
-    rig.search(tree.root());
+    tree.makeFile("b/b.mp3", mp3WithTag("Bee", "B", "", ""));
+    tree.makeFile("a.mp3", mp3WithTag("Ay", "A", "", ""));
+    rig.search(tree.path());
     ASSERT_EQ(rig.found().size(), 2u);
     seek.chkReadMP3Tags.click();
     EXPECT_EQ(rig.column(seek.lstClipList, 0), (Strings{"Bee", "Ay"}));
@@ -168,10 +168,10 @@ TEST_F(SearchTest, TickingReadTagsAfterASearchMovesTheFoundFilesInOrder) {
 }
 
 TEST_F(SearchTest, FindSelectsTheFirstRowBeginningWithTheText) {
-    tree.file("1.mp3", mp3WithTag("Rain", "Zed", "", ""));
-    tree.file("2.mp3", mp3WithTag("Zoo", "Ray", "", ""));
+    tree.makeFile("1.mp3", mp3WithTag("Rain", "Zed", "", ""));
+    tree.makeFile("2.mp3", mp3WithTag("Zoo", "Ray", "", ""));
     seek.chkReadMP3Tags.click();
-    rig.search(tree.root());
+    rig.search(tree.path());
     auto& clip = seek.lstClipList;
     ASSERT_EQ(clip.count(), 2);
 
@@ -185,10 +185,10 @@ TEST_F(SearchTest, FindSelectsTheFirstRowBeginningWithTheText) {
 }
 
 TEST_F(SearchTest, AFullListEndsTheSearchWithTheMessage) {
-    for (const char* f : {"a.mp3", "b.mp3", "c.mp3"}) tree.file(f);
-    tree.file("sub/d.mp3");
+    for (const char* f : {"a.mp3", "b.mp3", "c.mp3"}) tree.makeFile(f);
+    tree.makeFile("sub/d.mp3");
     seek.resultCapacity = 2;
-    rig.search(tree.root());
+    rig.search(tree.path());
     ASSERT_EQ(rig.messages.shown.size(), 1u);
     EXPECT_EQ(rig.messages.shown[0].text, "Se ha llenado el cuadro de lista. Abandonando la búsqueda...");
     EXPECT_EQ(rig.found(), (Strings{tree.path("sub/d.mp3"), tree.path("a.mp3")}));
@@ -198,8 +198,8 @@ TEST_F(SearchTest, AFullListEndsTheSearchWithTheMessage) {
 }
 
 TEST_F(SearchTest, FirstEnterEntersTheHighlightedDirectorySecondSearchesIt) {
-    tree.file("inner/i.mp3");
-    tree.file("outer.mp3");
+    tree.makeFile("inner/i.mp3");
+    tree.makeFile("outer.mp3");
     ASSERT_TRUE(seek.dirList.Refresh());
     ASSERT_TRUE(seek.dirList.setListIndex(0));
     seek.dirList.keyDown({toolkit::keys::Return, 0});
@@ -213,15 +213,15 @@ TEST_F(SearchTest, FirstEnterEntersTheHighlightedDirectorySecondSearchesIt) {
 }
 
 TEST_F(SearchTest, ClosingThePlayerDuringASearchEndsItAndSavesTheStartDirectory) {
-    tree.file("a/deep/d.mp3");
-    tree.file("b/b.mp3");
+    tree.makeFile("a/deep/d.mp3");
+    tree.makeFile("b/b.mp3");
     rig.loop.atPoint = [&](int call) {
         if (call == 2) rig.player.unload();
     };
-    rig.search(tree.root());
+    rig.search(tree.path());
     EXPECT_EQ(rig.loop.doEventsCalls(), 2);
     EXPECT_FALSE(seek.loaded());
-    EXPECT_EQ(rig.settings.values["Velorra/Directory/DefaultDir"], tree.root());
+    EXPECT_EQ(rig.settings.values["Velorra/Directory/DefaultDir"], tree.path());
     EXPECT_TRUE(rig.found().empty());
 
     rig.loop.atPoint = nullptr;
@@ -229,7 +229,7 @@ TEST_F(SearchTest, ClosingThePlayerDuringASearchEndsItAndSavesTheStartDirectory)
     EXPECT_EQ(seek.cmdSearch.Caption(), "&Search");
     EXPECT_TRUE(seek.cmdSearch.Enabled());
     EXPECT_FALSE(seek.Picture2.Visible());
-    EXPECT_EQ(seek.dirList.Path(), tree.root());
+    EXPECT_EQ(seek.dirList.Path(), tree.path());
 }
 
 }  // namespace

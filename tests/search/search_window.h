@@ -73,8 +73,8 @@ struct SearchRig {
 };
 
 struct SearchTest : ::testing::Test {
-    TempTree tree;
-    SearchRig rig{tree.root()};
+    TempDir tree;
+    SearchRig rig{tree.path()};
     WinSeek& seek = rig.seek();
 };
 

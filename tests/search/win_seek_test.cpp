@@ -13,9 +13,9 @@ TEST_F(SearchTest, OpensInTheCriteriaViewAtTheSavedDirectory) {
     rig.player.mnuScanDrive.click();
     EXPECT_TRUE(seek.shown());
     EXPECT_EQ(seek.Caption(), "Search for MP3 files");
-    EXPECT_EQ(seek.dirList.Path(), tree.root());
-    EXPECT_EQ(seek.filList.Path(), tree.root());
-    EXPECT_EQ(seek.drvList.Drive(), seek.drvList.driveOf(tree.root()));
+    EXPECT_EQ(seek.dirList.Path(), tree.path());
+    EXPECT_EQ(seek.filList.Path(), tree.path());
+    EXPECT_EQ(seek.drvList.Drive(), seek.drvList.driveOf(tree.path()));
     EXPECT_TRUE(seek.Picture1.Visible());
     EXPECT_FALSE(seek.Picture2.Visible());
     EXPECT_EQ(seek.cmdSearch.Caption(), "&Search");
@@ -31,11 +31,11 @@ TEST_F(SearchTest, OpensInTheCriteriaViewAtTheSavedDirectory) {
 }
 
 TEST(StartDirectory, MusicFolderWithoutASavedOneAndTheListsOwnForADeadOne) {
-    TempTree home;
-    home.dir("Music");
+    TempDir home;
+    home.makeDir("Music");
     const char* oldHome = std::getenv("HOME");
     const std::string saved = oldHome ? oldHome : "";
-    setenv("HOME", home.root().c_str(), 1);
+    setenv("HOME", home.path().c_str(), 1);
     {
         SearchRig rig("");
         EXPECT_EQ(rig.seek().dirList.Path(), home.path("Music"));
@@ -49,10 +49,10 @@ TEST(StartDirectory, MusicFolderWithoutASavedOneAndTheListsOwnForADeadOne) {
 }
 
 TEST_F(SearchTest, CloseHidesAndKeepsTheResultsTheCloseBoxUnloadsAndSaves) {
-    tree.file("a.mp3");
-    tree.dir("sub");
+    tree.makeFile("a.mp3");
+    tree.makeDir("sub");
     rig.player.cmdWinSeek.click();
-    rig.search(tree.root());
+    rig.search(tree.path());
     seek.cmdExit.click();  // "&Close"
     EXPECT_FALSE(seek.shown());
     EXPECT_TRUE(seek.loaded());
@@ -89,9 +89,9 @@ TEST_F(SearchTest, ResizeRules) {
 }
 
 TEST_F(SearchTest, MaskFieldsBuildThePatternTheFileListUses) {
-    tree.file("I love it.mp3");
-    tree.file("other.mp3");
-    tree.file("list.M3U");
+    tree.makeFile("I love it.mp3");
+    tree.makeFile("other.mp3");
+    tree.makeFile("list.M3U");
     seek.filList.Refresh();
     seek.txtSearchMask.setText("love");
     EXPECT_EQ(seek.txtSearchSpec.Text(), "*love*.mp3");
@@ -108,17 +108,17 @@ TEST_F(SearchTest, MaskFieldsBuildThePatternTheFileListUses) {
 }
 
 TEST_F(SearchTest, ListsKeepInStepAndAnUnreadableDriveGoesBack) {
-    tree.dir("sub");
+    tree.makeDir("sub");
     const std::string media = tree.path("media-without-disk");
     seek.drvList.setSource([&] {
-        return std::vector<toolkit::Volume>{{"/", "File System"}, {tree.root(), "Tree"}, {media, "Stick"}};
+        return std::vector<toolkit::Volume>{{"/", "File System"}, {tree.path(), "Tree"}, {media, "Stick"}};
     });
     ASSERT_TRUE(seek.dirList.setPath(tree.path("sub")));
     EXPECT_EQ(seek.filList.Path(), tree.path("sub"));
-    EXPECT_EQ(seek.drvList.Drive(), tree.root());
+    EXPECT_EQ(seek.drvList.Drive(), tree.path());
 
     ASSERT_TRUE(seek.drvList.setListIndex(2));  // no disk: back to the directory's drive
-    EXPECT_EQ(seek.drvList.Drive(), tree.root());
+    EXPECT_EQ(seek.drvList.Drive(), tree.path());
     EXPECT_EQ(seek.dirList.Path(), tree.path("sub"));
     EXPECT_TRUE(rig.messages.shown.empty());
 
@@ -126,7 +126,7 @@ TEST_F(SearchTest, ListsKeepInStepAndAnUnreadableDriveGoesBack) {
     EXPECT_EQ(seek.dirList.Path(), "/");
     EXPECT_EQ(seek.filList.Path(), "/");
 
-    ASSERT_TRUE(seek.dirList.setPath(tree.root()));
+    ASSERT_TRUE(seek.dirList.setPath(tree.path()));
     ASSERT_TRUE(seek.dirList.setListIndex(0));
     seek.dirList.lostFocus();  // the highlighted entry becomes current
     EXPECT_EQ(seek.dirList.Path(), tree.path("sub"));

@@ -1,42 +1,14 @@
 #include "taglib/tag_files.h"
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 
 #include <grp.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace vextag::test {
 
 constexpr uid_t Nobody = 65534;
-
-TempDir::TempDir() {
-    std::string pattern = "/tmp/vextag-test-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    ::chmod(pattern.c_str(), 0755);
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path);
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::string audio(std::size_t n) {
     std::string bytes(n, '\0');

@@ -1,30 +1,11 @@
-// Real files for the tag library's tests: a private directory, records built byte by byte, and a
-// way to run a check as a user who cannot bypass file permissions.
+// Real files for the tag library's tests: records built byte by byte, and a way to run a check as a
+// user who cannot bypass file permissions. The private folder is support/temp_dir.h.
 #pragma once
 
 #include <functional>
 #include <string>
 
 namespace vextag::test {
-
-// A fresh directory under /tmp, removed with everything in it at the end of the test. It is
-// world-searchable so that checks run as "nobody" can reach the files in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-void writeFile(const std::string& path, const std::string& bytes);
-std::string readFile(const std::string& path);
 
 // `n` bytes of stand-in audio, none of which spell a marker.
 std::string audio(std::size_t n);

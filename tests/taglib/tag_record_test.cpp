@@ -11,17 +11,18 @@
 
 #include <vextag/tag_record.h>
 
+#include "support/temp_dir.h"
 #include "taglib/tag_files.h"
 
 namespace vextag {
 namespace {
 
 using test::audio;
-using test::readFile;
+using velorra::testing::readFile;
 using test::record;
 using test::RecordFields;
-using test::TempDir;
-using test::writeFile;
+using velorra::testing::TempDir;
+using velorra::testing::writeFile;
 
 TagValues readTag(const std::string& path, bool trim = true) {
     TagValues values;
@@ -38,7 +39,7 @@ std::string lastRecord(const std::string& path) {
 
 TEST(TagRecord, TrimRemovesOnlySpacesAndKeepsNulBytes) {
     TempDir dir;
-    const std::string path = dir.file("song.mp3");
+    const std::string path = dir.path("song.mp3");
     RecordFields f;
     f.title = "Hello!" + std::string(24, ' ');
     f.artist = "  Lead spaces";
@@ -73,7 +74,7 @@ TEST(TagRecord, MarkerIgnoresCaseAndFilesUpTo150BytesHaveNoTag) {
         RecordFields f;
         f.marker = marker;
         f.title = "Found";
-        const std::string path = dir.file(marker + ".mp3");
+        const std::string path = dir.path(marker + ".mp3");
         writeFile(path, audio(100) + record(f));
         EXPECT_EQ(readTag(path).song, "Found") << marker;
 
@@ -86,7 +87,7 @@ TEST(TagRecord, MarkerIgnoresCaseAndFilesUpTo150BytesHaveNoTag) {
 
     RecordFields f;
     f.title = "Found";
-    const std::string atLimit = dir.file("150.mp3");
+    const std::string atLimit = dir.path("150.mp3");
     writeFile(atLimit, audio(22) + record(f));
     TagValues values = filled();
     ReadTag(atLimit, true, GenreTable{}, values);
@@ -95,12 +96,12 @@ TEST(TagRecord, MarkerIgnoresCaseAndFilesUpTo150BytesHaveNoTag) {
     WriteTag(atLimit, filled(), GenreTable{});
     EXPECT_EQ(readFile(atLimit), audio(22) + record(f)) << "a 150-byte file is never written";
 
-    const std::string pastLimit = dir.file("151.mp3");
+    const std::string pastLimit = dir.path("151.mp3");
     writeFile(pastLimit, audio(23) + record(f));
     EXPECT_EQ(readTag(pastLimit).song, "Found");
 
     f.marker = "TAX";
-    const std::string noMarker = dir.file("tax.mp3");
+    const std::string noMarker = dir.path("tax.mp3");
     writeFile(noMarker, audio(500) + record(f));
     values = filled();
     ReadTag(noMarker, true, GenreTable{}, values);
@@ -111,7 +112,7 @@ TEST(TagRecord, MarkerIgnoresCaseAndFilesUpTo150BytesHaveNoTag) {
 TEST(TagRecord, GenreCodesBothWays) {
     TempDir dir;
     const GenreTable table;
-    const std::string path = dir.file("genre.mp3");
+    const std::string path = dir.path("genre.mp3");
     const std::pair<unsigned char, const char*> reads[] = {
         {0, "Blues"}, {40, "Alternative Rock"}, {81, "Folk/Rock"}, {83, "Swing"}, {84, ""},
         {85, "Bebob"}, {123, "A capella"}, {125, "Dance Hall"}, {126, ""}, {255, ""}};
@@ -154,7 +155,7 @@ TEST(TagRecord, FieldsAreCutOrSpaceFilledToTheirWidth) {
     EXPECT_EQ(PadField("abc", -3), "abc");
 
     TempDir dir;
-    const std::string path = dir.file("widths.mp3");
+    const std::string path = dir.path("widths.mp3");
     writeFile(path, audio(300));
     TagValues values;
     values.song = std::string(30, 'x') + "0123456789";
@@ -170,7 +171,7 @@ TEST(TagRecord, FieldsAreCutOrSpaceFilledToTheirWidth) {
 
 TEST(TagRecord, FirstSaveAppendsOneRecordLaterSavesOverwriteIt) {
     TempDir dir;
-    const std::string path = dir.file("grow.mp3");
+    const std::string path = dir.path("grow.mp3");
     const std::string audioBytes = audio(1000);
     writeFile(path, audioBytes);
 
@@ -190,7 +191,7 @@ TEST(TagRecord, FirstSaveAppendsOneRecordLaterSavesOverwriteIt) {
     EXPECT_EQ(readTag(path).song, "Other");
     EXPECT_EQ(static_cast<unsigned char>(bytes[1127]), 255);
 
-    const std::string missing = dir.file("missing.mp3");
+    const std::string missing = dir.path("missing.mp3");
     WriteTag(missing, first, GenreTable{});
     EXPECT_NE(::access(missing.c_str(), F_OK), 0) << "a save never creates a file";
     TagValues values = filled();
@@ -203,7 +204,7 @@ TEST(TagRecord, FirstSaveAppendsOneRecordLaterSavesOverwriteIt) {
 
 TEST(TagRecord, TextIsLatin1BothWays) {
     TempDir dir;
-    const std::string path = dir.file("latin1.mp3");
+    const std::string path = dir.path("latin1.mp3");
     writeFile(path, audio(400));
     TagValues values;
     values.song = "Café ñandú";
@@ -227,16 +228,16 @@ TEST(TagRecord, OnlyRegularFilesExist) {
     TempDir dir;
     RecordFields f;
     f.title = "Linked";
-    const std::string target = dir.file("target.bin");
+    const std::string target = dir.path("target.bin");
     writeFile(target, audio(300) + record(f));
 
-    const std::string directory = dir.file("dir.mp3");
+    const std::string directory = dir.path("dir.mp3");
     ASSERT_EQ(::mkdir(directory.c_str(), 0755), 0);
-    const std::string fifo = dir.file("fifo.mp3");
+    const std::string fifo = dir.path("fifo.mp3");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-    const std::string dangling = dir.file("dangling.mp3");
-    ASSERT_EQ(::symlink(dir.file("nowhere.mp3").c_str(), dangling.c_str()), 0);
-    const std::string socketPath = dir.file("socket.mp3");
+    const std::string dangling = dir.path("dangling.mp3");
+    ASSERT_EQ(::symlink(dir.path("nowhere.mp3").c_str(), dangling.c_str()), 0);
+    const std::string socketPath = dir.path("socket.mp3");
     const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
@@ -257,13 +258,13 @@ TEST(TagRecord, OnlyRegularFilesExist) {
     EXPECT_LT(::read(opens, event, sizeof event), 0) << "a name that is not a regular file was opened";
     ::close(opens);
     ::close(sock);
-    EXPECT_NE(::access(dir.file("nowhere.mp3").c_str(), F_OK), 0) << "saving through a dangling link creates nothing";
+    EXPECT_NE(::access(dir.path("nowhere.mp3").c_str(), F_OK), 0) << "saving through a dangling link creates nothing";
 
     // A link to a regular file and a dot-file are ordinary files.
-    const std::string link = dir.file("link.mp3");
+    const std::string link = dir.path("link.mp3");
     ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
     EXPECT_EQ(readTag(link).song, "Linked");
-    const std::string dotFile = dir.file(".hidden.mp3");
+    const std::string dotFile = dir.path(".hidden.mp3");
     writeFile(dotFile, audio(300) + record(f));
     EXPECT_EQ(readTag(dotFile).song, "Linked");
 }
@@ -272,11 +273,11 @@ TEST(TagRecord, FileSystemFailuresReachTheCallerAndChangeNothing) {
     TempDir dir;
     RecordFields f;
     f.title = "Locked";
-    const std::string readOnly = dir.file("readonly.mp3");
+    const std::string readOnly = dir.path("readonly.mp3");
     const std::string original = audio(500) + record(f);
     writeFile(readOnly, original);
     ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
-    const std::string unreadable = dir.file("unreadable.mp3");
+    const std::string unreadable = dir.path("unreadable.mp3");
     writeFile(unreadable, original);
     ASSERT_EQ(::chmod(unreadable.c_str(), 0200), 0);
 
@@ -307,7 +308,7 @@ TEST(TagRecord, FileSystemFailuresReachTheCallerAndChangeNothing) {
     EXPECT_EQ(read, 0) << "1: the read did not fail, 2: wrong error or values changed";
 
     // A directory on the way that cannot be searched is a failure, not a missing file.
-    const std::string closed = dir.file("closed");
+    const std::string closed = dir.path("closed");
     ASSERT_EQ(::mkdir(closed.c_str(), 0700), 0);
     writeFile(closed + "/song.mp3", original);
     const int searched = test::runAsNobody(closed, X_OK, [&] {

@@ -8,15 +8,16 @@
 #include <vextag/component.h>
 #include <vextag/vextag.h>
 
+#include "support/temp_dir.h"
 #include "taglib/tag_files.h"
 
 namespace vextag {
 namespace {
 
 using test::audio;
-using test::readFile;
-using test::TempDir;
-using test::writeFile;
+using velorra::testing::readFile;
+using velorra::testing::TempDir;
+using velorra::testing::writeFile;
 
 // Records every call, in order, on top of a map.
 class RecordingBag : public MapPropertyBag {
@@ -64,7 +65,7 @@ TEST(VextagControl, SettersTellTheHostByNameAndReadChangesOnlyTagValues) {
     EXPECT_EQ(tag.Genre(), "Not a genre");
 
     TempDir dir;
-    const std::string path = dir.file("song.mp3");
+    const std::string path = dir.path("song.mp3");
     writeFile(path, audio(400));
     tag.setFilename(path);
     EXPECT_EQ(tag.Song(), "s") << "setting Filename alone reads nothing";
@@ -153,8 +154,8 @@ TEST(VextagComponent, CreatesByProgIdRegistersAndKnowsWhenItCanUnload) {
     EXPECT_EQ(vextagCanUnloadNow(), 1);
 
     TempDir dir;
-    const std::string list = dir.file("data/vextag/components");
-    ::setenv("XDG_DATA_HOME", dir.file("data").c_str(), 1);
+    const std::string list = dir.path("data/vextag/components");
+    ::setenv("XDG_DATA_HOME", dir.path("data").c_str(), 1);
     ASSERT_EQ(vextagRegisterServer(), 0);
     ASSERT_EQ(vextagRegisterServer(), 0);
     std::string contents = readFile(list);
@@ -167,8 +168,8 @@ TEST(VextagComponent, CreatesByProgIdRegistersAndKnowsWhenItCanUnload) {
     EXPECT_EQ(readFile(list), "other.Control\t/lib/other.so\n");
 
     // A data home that is a plain file cannot hold the list.
-    writeFile(dir.file("plain"), "x");
-    ::setenv("XDG_DATA_HOME", dir.file("plain").c_str(), 1);
+    writeFile(dir.path("plain"), "x");
+    ::setenv("XDG_DATA_HOME", dir.path("plain").c_str(), 1);
     EXPECT_NE(vextagRegisterServer(), 0);
     ::unsetenv("XDG_DATA_HOME");
 }

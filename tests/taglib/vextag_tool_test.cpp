@@ -7,17 +7,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/temp_dir.h"
 #include "taglib/tag_files.h"
 
 namespace vextag {
 namespace {
 
 using test::audio;
-using test::readFile;
+using velorra::testing::readFile;
 using test::record;
 using test::RecordFields;
-using test::TempDir;
-using test::writeFile;
+using velorra::testing::TempDir;
+using velorra::testing::writeFile;
 
 std::string quoted(const std::string& arg) {
     std::string out = "'";
@@ -33,7 +34,7 @@ struct ToolRun {
 
 // Runs a command line (already quoted) with its output caught in files of `dir`.
 ToolRun shell(const TempDir& dir, const std::string& command) {
-    const std::string out = dir.file("stdout"), err = dir.file("stderr");
+    const std::string out = dir.path("stdout"), err = dir.path("stderr");
     const int raw = std::system((command + " >" + quoted(out) + " 2>" + quoted(err)).c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
 }
@@ -74,19 +75,19 @@ TEST(VextagTool, ShowPrintsOneJsonLineAFile) {
     f.year = "1999";
     f.comment = "NUL after" + std::string(21, '\0');
     f.genre = 85;
-    const std::string tagged = dir.file("tagged.mp3");
+    const std::string tagged = dir.path("tagged.mp3");
     writeFile(tagged, audio(300) + record(f));
-    const std::string untagged = dir.file("untagged.mp3");
+    const std::string untagged = dir.path("untagged.mp3");
     writeFile(untagged, audio(300));
-    const std::string odd = dir.file("n\xE4me.mp3");  // a file name that is not UTF-8
+    const std::string odd = dir.path("n\xE4me.mp3");  // a file name that is not UTF-8
     writeFile(odd, audio(10));
 
-    ToolRun run = vextag(dir, {"show", tagged, dir.file("missing.mp3"), untagged, dir.path(), odd});
+    ToolRun run = vextag(dir, {"show", tagged, dir.path("missing.mp3"), untagged, dir.path(), odd});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, jsonLine(tagged, "Café \\\"quoted\\\"  " + nuls(13), "back\\\\slash", "tab\\there", "1999", "Bebob", "NUL after" + nuls(21)) +
-                           jsonLine(dir.file("missing.mp3"), "", "", "", "", "", "") +
+                           jsonLine(dir.path("missing.mp3"), "", "", "", "", "", "") +
                            jsonLine(untagged, "", "", "", "", "", "") + jsonLine(dir.path(), "", "", "", "", "", "") +
-                           jsonLine(dir.file("n\\udce4me.mp3"), "", "", "", "", "", ""));
+                           jsonLine(dir.path("n\\udce4me.mp3"), "", "", "", "", "", ""));
 
     run = vextag(dir, {"show", "--no-trim", tagged});
     EXPECT_EQ(run.status, 0);
@@ -95,7 +96,7 @@ TEST(VextagTool, ShowPrintsOneJsonLineAFile) {
 
 TEST(VextagTool, SetChangesTheNamedFieldsAndKeepsTheRest) {
     TempDir dir;
-    const std::string path = dir.file("song.mp3");
+    const std::string path = dir.path("song.mp3");
     const std::string audioBytes = audio(1000);
     writeFile(path, audioBytes);
 
@@ -118,13 +119,13 @@ TEST(VextagTool, SetChangesTheNamedFieldsAndKeepsTheRest) {
     EXPECT_EQ(run.out, jsonLine(path, "First", "Band", "Ñu", "2024", "Bebob", "?"));
 
     // Nothing is created or written for a missing file or a short one, and that is not a failure.
-    const std::string shortFile = dir.file("short.mp3");
+    const std::string shortFile = dir.path("short.mp3");
     writeFile(shortFile, audio(150));
-    run = vextag(dir, {"set", dir.file("missing.mp3"), "--song", "x"});
+    run = vextag(dir, {"set", dir.path("missing.mp3"), "--song", "x"});
     EXPECT_EQ(run.status, 0);
     run = vextag(dir, {"set", shortFile, "--song", "x"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_NE(::access(dir.file("missing.mp3").c_str(), F_OK), 0);
+    EXPECT_NE(::access(dir.path("missing.mp3").c_str(), F_OK), 0);
     EXPECT_EQ(readFile(shortFile), audio(150));
 }
 
@@ -153,9 +154,9 @@ TEST(VextagTool, ExitStatusTellsUsageErrorsFromFileFailures) {
         EXPECT_NE(run.err.find("usage: vextag show"), std::string::npos);
     }
 
-    const std::string readable = dir.file("readable.mp3");
+    const std::string readable = dir.path("readable.mp3");
     writeFile(readable, audio(300));
-    const std::string locked = dir.file("locked.mp3");
+    const std::string locked = dir.path("locked.mp3");
     writeFile(locked, audio(300));
     ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
     const std::string asNobody = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
@@ -197,7 +198,7 @@ TEST(VextagTool, TagsAreExchangedWithMutagen) {
     if (shell(dir, python + " -c 'import mutagen'").status != 0) GTEST_SKIP() << "python3-mutagen is not installed";
 
     for (const auto& [song, artist] : {std::pair{"Plain ASCII", "Artist"}, std::pair{"Àéîõü ßÿ", "Niño"}}) {
-        const std::string path = dir.file("ours.mp3");
+        const std::string path = dir.path("ours.mp3");
         writeFile(path, audio(500));
         ASSERT_EQ(vextag(dir, {"set", path, "--song", song, "--artist", artist, "--album", "Album", "--year", "1987",
                                "--genre", "Rock", "--comment", "note"})
@@ -208,7 +209,7 @@ TEST(VextagTool, TagsAreExchangedWithMutagen) {
                             "\"TIT2\": \"" + std::string(song) + "\", \"TPE1\": \"" + artist + "\"}\n")
             << peer.err;
 
-        const std::string theirs = dir.file("theirs.mp3");
+        const std::string theirs = dir.path("theirs.mp3");
         writeFile(theirs, audio(500));
         ASSERT_EQ(shell(dir, python + " -c " + quoted(MutagenWrite) + " " + quoted(theirs) + " " + quoted(song) + " " +
                                  quoted(artist))

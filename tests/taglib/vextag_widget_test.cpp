@@ -15,7 +15,7 @@
 #include <vextag/settings_property_bag.h>
 #include <vextag/vextag_widget.h>
 
-#include "taglib/tag_files.h"
+#include "support/temp_dir.h"
 
 namespace vextag {
 namespace {
@@ -98,8 +98,8 @@ TEST(VextagAbout, ShowAboutIsModalAndReturnsWhenOkIsPressed) {
 }
 
 TEST(VextagSettingsBag, SavesTheControlInQSettingsAndReportsStoreFailures) {
-    test::TempDir dir;
-    const QString file = QString::fromStdString(dir.file("host.ini"));
+    velorra::testing::TempDir dir;
+    const QString file = QString::fromStdString(dir.path("host.ini"));
     {
         QSettings settings(file, QSettings::IniFormat);
         settings.beginGroup("Vextag1");
@@ -125,7 +125,7 @@ TEST(VextagSettingsBag, SavesTheControlInQSettingsAndReportsStoreFailures) {
         EXPECT_EQ(tag.Artist(), "");
     }
     // A settings path that is a directory cannot be written.
-    const QString blocked = QString::fromStdString(dir.file("blocked.ini"));
+    const QString blocked = QString::fromStdString(dir.path("blocked.ini"));
     ASSERT_EQ(::mkdir(blocked.toLocal8Bit().constData(), 0755), 0);
     QSettings settings(blocked, QSettings::IniFormat);
     SettingsPropertyBag bag(settings);

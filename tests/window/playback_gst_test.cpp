@@ -5,6 +5,7 @@
 #include "player/toolkit/qt/qt_event_loop.h"
 #include "player/window/frm_player.h"
 #include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
 #include "tools/media/mp3_encoder.h"
 
 #include <gtest/gtest.h>
@@ -12,15 +13,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
-#include <filesystem>
 #include <set>
-
-#include <stdlib.h>
 
 namespace velorra {
 namespace {
-
-namespace fs = std::filesystem;
 
 // The GStreamer service, keeping a list of the graphs alive so the test can look at their
 // pipelines.
@@ -81,16 +77,6 @@ private:
     std::set<Graph*> live_;
 };
 
-struct Folder {
-    Folder() {
-        std::string pattern = (fs::temp_directory_path() / "velorra-playback-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder");
-        path = pattern;
-    }
-    ~Folder() { fs::remove_all(path); }
-    fs::path path;
-};
-
 // Lets the Qt loop run until `done` holds or `limitMs` pass.
 template <class Done>
 bool spinUntil(Done done, int limitMs) {
@@ -104,9 +90,9 @@ bool spinUntil(Done done, int limitMs) {
 }
 
 TEST(PlaybackOnGStreamer, TheFirstSongStopsAtTheEndOfTheTransitionAndTheSecondPlaysOn) {
-    Folder folder;
-    const std::string first = (folder.path / "first.mp3").string();
-    const std::string second = (folder.path / "second.mp3").string();
+    testing::TempDir folder("velorra-playback");
+    const std::string first = folder.path("first.mp3");
+    const std::string second = folder.path("second.mp3");
     media::writeMp3(first, media::tune(1), 3.0, media::Mp3Kind::ConstantNoXing);
     media::writeMp3(second, media::tune(2), 9.0, media::Mp3Kind::ConstantNoXing);
 
