@@ -46,7 +46,7 @@ using Writing = testing::PlayListWindow;
 
 TEST_F(Reading, CommentLinesAreSkippedAndTheStatusPanelCountsEveryLine) {
     const std::string song = dir.path("a.mp3");
-    testing::writeTaggedMp3(song, {"Tagged Title", "Who", "", "", "", 255});
+    testing::writeFile(song, testing::taggedMp3({"Tagged Title", "Who", "", "", "", 255}));
     const std::string m3u = dir.path("list.m3u");
     writeFile(m3u, "#EXTM3U\r\n#EXTINF:245,Artist - Title\r\n" + song + "\r\n");
     ProgressLog log(player);
@@ -88,7 +88,7 @@ TEST_F(Reading, CrLfLoneLfAndLoneCrAllEndALineAndEmptyLinesAreRows) {
 
 TEST_F(Reading, RelativePathsAreTakenFromThePlayListsFolder) {
     std::filesystem::create_directories(dir.path("lists/sub"));
-    testing::writeTaggedMp3(dir.path("lists/sub/near.mp3"), {"Near", "", "", "", "", 255});
+    testing::writeFile(dir.path("lists/sub/near.mp3"), testing::taggedMp3({"Near", "", "", "", "", 255}));
     writeFile(dir.path("lists/mix.M3u"), "sub/near.mp3\n../far.mp3\n/abs/olute.mp3\nC:\\Music\\a.mp3\n");
     player.OpenFile(dir.path("lists/mix.M3u"));
     EXPECT_EQ(column(7), (std::vector<std::string>{dir.path("lists/sub/near.mp3"), dir.path("lists/../far.mp3"),

@@ -5,6 +5,7 @@
 #include "support/fake_media_service.h"
 #include "support/manual_loop.h"
 #include "support/scripted_dialogs.h"
+#include "support/tagged_mp3.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -13,13 +14,6 @@
 #include <vector>
 
 namespace velorra::testing {
-
-struct Tag {
-    std::string title, artist, album, year, comment;
-    unsigned char genre = 255;
-};
-// 400 bytes of stand-in audio followed by the 128-byte record of `tag`.
-void writeTaggedMp3(const std::string& path, const Tag& tag);
 
 // The window after start-up, with ten columns and the list wired.
 struct PlayListWindow : ::testing::Test {

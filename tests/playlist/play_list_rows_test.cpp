@@ -13,16 +13,16 @@ namespace velorra {
 namespace {
 
 using testing::PlayListWindow;
-using testing::Tag;
-using testing::writeTaggedMp3;
+using testing::taggedMp3;
+using testing::writeFile;
 
 using Rows = PlayListWindow;
 
 TEST_F(Rows, TagFieldsFillTheColumnsAndTheLocationKeepsThePathAsGiven) {
     const std::string tagged = dir.path("track one.mp3");
-    writeTaggedMp3(tagged, {"Intro", "The Band", "First Album", "1999", "live take", 17});
+    writeFile(tagged, taggedMp3({"Intro", "The Band", "First Album", "1999", "live take", 17}));
     const std::string untitled = dir.path("Sin t\xc3\xadtulo.mp3");
-    writeTaggedMp3(untitled, {"", "Somebody", "", "", "", 255});
+    writeFile(untitled, taggedMp3({"", "Somebody", "", "", "", 255}));
     addRows({tagged, untitled});
 
     ASSERT_EQ(list().count(), 2);
@@ -53,8 +53,8 @@ TEST_F(Rows, AFileWhoseTagCannotBeReadStillBecomesARowWithoutTheTagBeforeIt) {
     // Read as "nobody", who cannot open the second file: its row must not carry the first one's tag.
     const std::string readable = dir.path("readable.mp3");
     const std::string locked = dir.path("Locked Song.mp3");
-    writeTaggedMp3(readable, {"Readable", "Artist A", "Album A", "2001", "note", 13});
-    writeTaggedMp3(locked, {"Hidden", "Artist B", "", "", "", 13});
+    writeFile(readable, taggedMp3({"Readable", "Artist A", "Album A", "2001", "note", 13}));
+    writeFile(locked, taggedMp3({"Hidden", "Artist B", "", "", "", 13}));
     ::chmod(readable.c_str(), 0644);
     ::chmod(locked.c_str(), 0000);
 

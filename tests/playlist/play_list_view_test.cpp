@@ -37,7 +37,7 @@ struct PlayListView : testing::PlayListWindow {
 
 TEST_F(PlayListView, AUriListDroppedOnRowTwoIsInsertedThereAsLocalPaths) {
     const std::string tagged = dir.path("Dropped Song.mp3");
-    testing::writeTaggedMp3(tagged, {"From The Shell", "Them", "", "", "", 255});
+    testing::writeFile(tagged, testing::taggedMp3({"From The Shell", "Them", "", "", "", 255}));
     addRows({"/m/1.mp3", "/m/2.mp3", "/m/3.mp3"});
     ASSERT_EQ(view().model()->rowCount(), 3);
 

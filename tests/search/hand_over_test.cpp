@@ -8,7 +8,7 @@ namespace {
 using Strings = std::vector<std::string>;
 
 TEST_F(SearchTest, DoubleClicksOpenTheHighlightedFileInThePlayer) {
-    tree.makeFile("Music/song.mp3", mp3WithTag("Song", "", "", ""));
+    tree.makeFile("Music/song.mp3", taggedMp3({.title = "Song"}));
     tree.makeFile("Music/next.mp3");
     tree.makeFile("Music/party.m3u", tree.path("Music/next.mp3") + "\r\n#skip\r\n" + tree.path("Music/song.mp3") + "\r\n");
     auto& played = rig.player.lstClipList;
@@ -69,9 +69,9 @@ TEST_F(SearchTest, DraggedEntriesLandOnThePlayListInListOrder) {
 }
 
 TEST_F(SearchTest, HeaderClicksSortAndTheSameColumnAgainReverses) {
-    tree.makeFile("1.mp3", mp3WithTag("One", "Cat", "", "2001"));
-    tree.makeFile("2.mp3", mp3WithTag("Two", "Ant", "", "1999"));
-    tree.makeFile("3.mp3", mp3WithTag("Three", "Bee", "", "2005"));
+    tree.makeFile("1.mp3", taggedMp3({.title = "One", .artist = "Cat", .year = "2001"}));
+    tree.makeFile("2.mp3", taggedMp3({.title = "Two", .artist = "Ant", .year = "1999"}));
+    tree.makeFile("3.mp3", taggedMp3({.title = "Three", .artist = "Bee", .year = "2005"}));
     seek.chkReadMP3Tags.click();
     rig.search(tree.path());
     auto& clip = seek.lstClipList;

@@ -10,18 +10,6 @@
 
 namespace velorra::testing {
 
-std::string mp3WithTag(const std::string& title, const std::string& artist, const std::string& album,
-                       const std::string& year) {
-    auto field = [](std::string s, size_t width) {
-        s.resize(width, ' ');
-        return s;
-    };
-    std::string bytes(512, '\x55');
-    bytes += "TAG" + field(title, 30) + field(artist, 30) + field(album, 30) + field(year, 4) + field("", 30);
-    bytes += '\xff';
-    return bytes;
-}
-
 ChildOutcome runInChild(const std::function<std::string()>& prepare, const std::function<std::string()>& body) {
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");

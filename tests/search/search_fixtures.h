@@ -1,6 +1,7 @@
 #pragma once
 // Files for the search tests (their trees are made in a support/temp_dir.h folder), and a way
 // to run a check in a child process as another user or with another root directory.
+#include "support/tagged_mp3.h"
 #include "support/temp_dir.h"
 
 #include <functional>
@@ -8,10 +9,6 @@
 #include <vector>
 
 namespace velorra::testing {
-
-// An MP3 file's bytes: some stand-in audio and an ID3v1 record with these fields.
-std::string mp3WithTag(const std::string& title, const std::string& artist, const std::string& album,
-                       const std::string& year);
 
 struct ChildOutcome {
     bool ran = false;       // the child got as far as `body`

@@ -134,8 +134,8 @@ TEST_F(SearchTest, LinksToDirectoriesAreNotFollowedLinksToFilesAreListed) {
 }
 
 TEST_F(SearchTest, TagsModeFillsTheClipListInTheOrderFound) {
-    tree.makeFile("s/one.mp3", mp3WithTag("Intro", "Band", "First", "1999"));
-    tree.makeFile("two.mp3", mp3WithTag("", "Solo", "", ""));
+    tree.makeFile("s/one.mp3", taggedMp3({.title = "Intro", .artist = "Band", .album = "First", .year = "1999"}));
+    tree.makeFile("two.mp3", taggedMp3({.artist = "Solo"}));
     tree.makeFile("three.MP3", "no tag here");
     seek.chkReadMP3Tags.click();
     EXPECT_FALSE(seek.lstFoundFiles.Visible());
@@ -157,8 +157,8 @@ TEST_F(SearchTest, TagsModeFillsTheClipListInTheOrderFound) {
 }
 
 TEST_F(SearchTest, TickingReadTagsAfterASearchMovesTheFoundFilesInOrder) {
-    tree.makeFile("b/b.mp3", mp3WithTag("Bee", "B", "", ""));
-    tree.makeFile("a.mp3", mp3WithTag("Ay", "A", "", ""));
+    tree.makeFile("b/b.mp3", taggedMp3({.title = "Bee", .artist = "B"}));
+    tree.makeFile("a.mp3", taggedMp3({.title = "Ay", .artist = "A"}));
     rig.search(tree.path());
     ASSERT_EQ(rig.found().size(), 2u);
     seek.chkReadMP3Tags.click();
@@ -168,8 +168,8 @@ TEST_F(SearchTest, TickingReadTagsAfterASearchMovesTheFoundFilesInOrder) {
 }
 
 TEST_F(SearchTest, FindSelectsTheFirstRowBeginningWithTheText) {
-    tree.makeFile("1.mp3", mp3WithTag("Rain", "Zed", "", ""));
-    tree.makeFile("2.mp3", mp3WithTag("Zoo", "Ray", "", ""));
+    tree.makeFile("1.mp3", taggedMp3({.title = "Rain", .artist = "Zed"}));
+    tree.makeFile("2.mp3", taggedMp3({.title = "Zoo", .artist = "Ray"}));
     seek.chkReadMP3Tags.click();
     rig.search(tree.path());
     auto& clip = seek.lstClipList;

@@ -16,16 +16,6 @@ std::string audio(std::size_t n) {
     return bytes;
 }
 
-std::string record(const RecordFields& f) {
-    auto fit = [](const std::string& text, std::size_t width) {
-        std::string field = text.substr(0, width);
-        field.resize(width, ' ');
-        return field;
-    };
-    return fit(f.marker, 3) + fit(f.title, 30) + fit(f.artist, 30) + fit(f.album, 30) + fit(f.year, 4) +
-           fit(f.comment, 30) + std::string(1, static_cast<char>(f.genre));
-}
-
 int runAsNobody(const std::string& path, int deniedAccess, const std::function<int()>& check) {
     const pid_t child = ::fork();
     if (child == 0) {

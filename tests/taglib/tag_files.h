@@ -1,5 +1,6 @@
-// Real files for the tag library's tests: records built byte by byte, and a way to run a check as a
-// user who cannot bypass file permissions. The private folder is support/temp_dir.h.
+// Real files for the tag library's tests: audio that spells no marker, and a way to run a check as
+// a user who cannot bypass file permissions. The private folder is support/temp_dir.h, the
+// records support/tagged_mp3.h.
 #pragma once
 
 #include <functional>
@@ -9,14 +10,6 @@ namespace vextag::test {
 
 // `n` bytes of stand-in audio, none of which spell a marker.
 std::string audio(std::size_t n);
-
-struct RecordFields {
-    std::string marker = "TAG";
-    std::string title, artist, album, year, comment;
-    unsigned char genre = 255;
-};
-// The 128 bytes of a record; each field is space-filled or cut to its width.
-std::string record(const RecordFields& fields);
 
 // Runs `check` in a child process as the user "nobody" and returns its exit status. 77 means
 // the child could not become nobody; 78 that it still has `deniedAccess` (R_OK, W_OK) to

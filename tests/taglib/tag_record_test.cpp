@@ -11,6 +11,7 @@
 
 #include <vextag/tag_record.h>
 
+#include "support/tagged_mp3.h"
 #include "support/temp_dir.h"
 #include "taglib/tag_files.h"
 
@@ -18,9 +19,9 @@ namespace vextag {
 namespace {
 
 using test::audio;
+using velorra::testing::id3v1Record;
 using velorra::testing::readFile;
-using test::record;
-using test::RecordFields;
+using velorra::testing::Id3v1Tag;
 using velorra::testing::TempDir;
 using velorra::testing::writeFile;
 
@@ -40,14 +41,14 @@ std::string lastRecord(const std::string& path) {
 TEST(TagRecord, TrimRemovesOnlySpacesAndKeepsNulBytes) {
     TempDir dir;
     const std::string path = dir.path("song.mp3");
-    RecordFields f;
+    Id3v1Tag f;
     f.title = "Hello!" + std::string(24, ' ');
     f.artist = "  Lead spaces";
     f.album = "Nul" + std::string(27, '\0');
     f.year = " 99 ";
     f.comment = std::string("one\0two", 7) + std::string(21, ' ') + "\x05\x07";  // all 30 bytes
     f.genre = 17;
-    writeFile(path, audio(72) + record(f));
+    writeFile(path, audio(72) + id3v1Record(f));
 
     const TagValues trimmed = readTag(path);
     EXPECT_EQ(trimmed.song, "Hello!");
@@ -71,11 +72,11 @@ TEST(TagRecord, TrimRemovesOnlySpacesAndKeepsNulBytes) {
 TEST(TagRecord, MarkerIgnoresCaseAndFilesUpTo150BytesHaveNoTag) {
     TempDir dir;
     for (const std::string marker : {"TAG", "tag", "Tag", "tAg"}) {
-        RecordFields f;
+        Id3v1Tag f;
         f.marker = marker;
         f.title = "Found";
         const std::string path = dir.path(marker + ".mp3");
-        writeFile(path, audio(100) + record(f));
+        writeFile(path, audio(100) + id3v1Record(f));
         EXPECT_EQ(readTag(path).song, "Found") << marker;
 
         // Saving over a lower-case marker overwrites in place and keeps its spelling.
@@ -85,24 +86,24 @@ TEST(TagRecord, MarkerIgnoresCaseAndFilesUpTo150BytesHaveNoTag) {
         EXPECT_EQ(readTag(path).song, "s");
     }
 
-    RecordFields f;
+    Id3v1Tag f;
     f.title = "Found";
     const std::string atLimit = dir.path("150.mp3");
-    writeFile(atLimit, audio(22) + record(f));
+    writeFile(atLimit, audio(22) + id3v1Record(f));
     TagValues values = filled();
     ReadTag(atLimit, true, GenreTable{}, values);
     EXPECT_EQ(values.song, "");
     EXPECT_EQ(values.genre, "");
     WriteTag(atLimit, filled(), GenreTable{});
-    EXPECT_EQ(readFile(atLimit), audio(22) + record(f)) << "a 150-byte file is never written";
+    EXPECT_EQ(readFile(atLimit), audio(22) + id3v1Record(f)) << "a 150-byte file is never written";
 
     const std::string pastLimit = dir.path("151.mp3");
-    writeFile(pastLimit, audio(23) + record(f));
+    writeFile(pastLimit, audio(23) + id3v1Record(f));
     EXPECT_EQ(readTag(pastLimit).song, "Found");
 
     f.marker = "TAX";
     const std::string noMarker = dir.path("tax.mp3");
-    writeFile(noMarker, audio(500) + record(f));
+    writeFile(noMarker, audio(500) + id3v1Record(f));
     values = filled();
     ReadTag(noMarker, true, GenreTable{}, values);
     EXPECT_EQ(values.song, "");
@@ -117,9 +118,9 @@ TEST(TagRecord, GenreCodesBothWays) {
         {0, "Blues"}, {40, "Alternative Rock"}, {81, "Folk/Rock"}, {83, "Swing"}, {84, ""},
         {85, "Bebob"}, {123, "A capella"}, {125, "Dance Hall"}, {126, ""}, {255, ""}};
     for (const auto& [code, name] : reads) {
-        RecordFields f;
+        Id3v1Tag f;
         f.genre = code;
-        writeFile(path, audio(200) + record(f));
+        writeFile(path, audio(200) + id3v1Record(f));
         EXPECT_EQ(readTag(path).genre, name) << int{code};
     }
 
@@ -226,10 +227,10 @@ TEST(TagRecord, TextIsLatin1BothWays) {
 
 TEST(TagRecord, OnlyRegularFilesExist) {
     TempDir dir;
-    RecordFields f;
+    Id3v1Tag f;
     f.title = "Linked";
     const std::string target = dir.path("target.bin");
-    writeFile(target, audio(300) + record(f));
+    writeFile(target, audio(300) + id3v1Record(f));
 
     const std::string directory = dir.path("dir.mp3");
     ASSERT_EQ(::mkdir(directory.c_str(), 0755), 0);
@@ -265,16 +266,16 @@ TEST(TagRecord, OnlyRegularFilesExist) {
     ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
     EXPECT_EQ(readTag(link).song, "Linked");
     const std::string dotFile = dir.path(".hidden.mp3");
-    writeFile(dotFile, audio(300) + record(f));
+    writeFile(dotFile, audio(300) + id3v1Record(f));
     EXPECT_EQ(readTag(dotFile).song, "Linked");
 }
 
 TEST(TagRecord, FileSystemFailuresReachTheCallerAndChangeNothing) {
     TempDir dir;
-    RecordFields f;
+    Id3v1Tag f;
     f.title = "Locked";
     const std::string readOnly = dir.path("readonly.mp3");
-    const std::string original = audio(500) + record(f);
+    const std::string original = audio(500) + id3v1Record(f);
     writeFile(readOnly, original);
     ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
     const std::string unreadable = dir.path("unreadable.mp3");

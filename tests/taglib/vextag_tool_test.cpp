@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/tagged_mp3.h"
 #include "support/temp_dir.h"
 #include "taglib/tag_files.h"
 
@@ -14,9 +15,9 @@ namespace vextag {
 namespace {
 
 using test::audio;
+using velorra::testing::id3v1Record;
 using velorra::testing::readFile;
-using test::record;
-using test::RecordFields;
+using velorra::testing::Id3v1Tag;
 using velorra::testing::TempDir;
 using velorra::testing::writeFile;
 
@@ -68,7 +69,7 @@ std::string lastRecord(const std::string& path) {
 
 TEST(VextagTool, ShowPrintsOneJsonLineAFile) {
     TempDir dir;
-    RecordFields f;
+    Id3v1Tag f;
     f.title = "  Caf\xE9 \"quoted\"  " + std::string(13, '\0');
     f.artist = "back\\slash";
     f.album = "tab\there";
@@ -76,7 +77,7 @@ TEST(VextagTool, ShowPrintsOneJsonLineAFile) {
     f.comment = "NUL after" + std::string(21, '\0');
     f.genre = 85;
     const std::string tagged = dir.path("tagged.mp3");
-    writeFile(tagged, audio(300) + record(f));
+    writeFile(tagged, audio(300) + id3v1Record(f));
     const std::string untagged = dir.path("untagged.mp3");
     writeFile(untagged, audio(300));
     const std::string odd = dir.path("n\xE4me.mp3");  // a file name that is not UTF-8
