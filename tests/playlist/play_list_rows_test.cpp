@@ -1,13 +1,11 @@
 // Rows made from real files and their tags; CurrentIndex following insertions, deletions and
 // the random order.
 #include "playlist/play_list_fixture.h"
+#include "support/child_process.h"
 
 #include <set>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <grp.h>
-#include <unistd.h>
 
 namespace velorra {
 namespace {
@@ -58,23 +56,15 @@ TEST_F(Rows, AFileWhoseTagCannotBeReadStillBecomesARowWithoutTheTagBeforeIt) {
     ::chmod(readable.c_str(), 0644);
     ::chmod(locked.c_str(), 0000);
 
-    const pid_t child = ::fork();
-    if (child == 0) {
-        constexpr uid_t Nobody = 65534;
-        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0))
-            ::_exit(77);
-        if (::access(locked.c_str(), R_OK) == 0) ::_exit(78);
+    const auto outcome = testing::runAsNobody(locked, R_OK, [&] {
         addRows({readable, locked});
         const bool ok = list().count() == 2 && list().text(1, 2) == "Artist A" && list().text(2, 0) == "Locked Song" &&
                         list().text(2, 2).empty() && list().text(2, 3).empty() && list().text(2, 4).empty() &&
                         list().text(2, 5).empty() && list().text(2, 6).empty() && list().text(2, 7) == locked;
-        ::_exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77 || WEXITSTATUS(status) == 78) GTEST_SKIP() << "cannot test as a user without access";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return std::string(ok ? "0" : "1");
+    });
+    if (!outcome.ran) GTEST_SKIP() << "cannot test as a user without access: " << outcome.whyNot;
+    EXPECT_EQ(outcome.output, "0");
 }
 
 TEST_F(Rows, InsertPositionZeroAppendsAndHandsBackTheRowNumber) {

@@ -11,6 +11,7 @@
 
 #include <vextag/tag_record.h>
 
+#include "support/child_process.h"
 #include "support/tagged_mp3.h"
 #include "support/temp_dir.h"
 #include "taglib/tag_files.h"
@@ -21,6 +22,7 @@ namespace {
 using test::audio;
 using velorra::testing::id3v1Record;
 using velorra::testing::readFile;
+using velorra::testing::runAsNobody;
 using velorra::testing::Id3v1Tag;
 using velorra::testing::TempDir;
 using velorra::testing::writeFile;
@@ -282,46 +284,45 @@ TEST(TagRecord, FileSystemFailuresReachTheCallerAndChangeNothing) {
     writeFile(unreadable, original);
     ASSERT_EQ(::chmod(unreadable.c_str(), 0200), 0);
 
-    const int saved = test::runAsNobody(readOnly, W_OK, [&] {
+    const auto saved = runAsNobody(readOnly, W_OK, [&]() -> std::string {
         try {
             WriteTag(readOnly, filled(), GenreTable{});
         } catch (const std::system_error& error) {
             const bool named = std::string(error.what()).find(readOnly) != std::string::npos;
-            return error.code().value() == EACCES && named ? 0 : 2;
+            return error.code().value() == EACCES && named ? "0" : "2";
         }
-        return 1;
+        return "1";
     });
-    if (saved == test::CannotDropPrivileges || saved == test::PermissionsBypassed)
-        GTEST_SKIP() << "cannot run as a user that file permissions stop";
-    EXPECT_EQ(saved, 0) << "1: the save did not fail, 2: wrong error";
+    if (!saved.ran) GTEST_SKIP() << "cannot run as a user that file permissions stop: " << saved.whyNot;
+    EXPECT_EQ(saved.output, "0") << "1: the save did not fail, 2: wrong error";
     EXPECT_EQ(readFile(readOnly), original);
 
-    const int read = test::runAsNobody(unreadable, R_OK, [&] {
+    const auto read = runAsNobody(unreadable, R_OK, [&]() -> std::string {
         TagValues values = filled();
         try {
             ReadTag(unreadable, true, GenreTable{}, values);
         } catch (const std::system_error& error) {
             const bool kept = values.song == "s" && values.genre == "Rock" && values.comment == "c";
-            return error.code().value() == EACCES && kept ? 0 : 2;
+            return error.code().value() == EACCES && kept ? "0" : "2";
         }
-        return 1;
+        return "1";
     });
-    EXPECT_EQ(read, 0) << "1: the read did not fail, 2: wrong error or values changed";
+    EXPECT_EQ(read.output, "0") << "1: the read did not fail, 2: wrong error or values changed";
 
     // A directory on the way that cannot be searched is a failure, not a missing file.
     const std::string closed = dir.path("closed");
     ASSERT_EQ(::mkdir(closed.c_str(), 0700), 0);
     writeFile(closed + "/song.mp3", original);
-    const int searched = test::runAsNobody(closed, X_OK, [&] {
+    const auto searched = runAsNobody(closed, X_OK, [&]() -> std::string {
         TagValues values;
         try {
             ReadTag(closed + "/song.mp3", true, GenreTable{}, values);
         } catch (const std::system_error& error) {
-            return error.code().value() == EACCES ? 0 : 2;
+            return error.code().value() == EACCES ? "0" : "2";
         }
-        return 1;
+        return "1";
     });
-    EXPECT_EQ(searched, 0);
+    EXPECT_EQ(searched.output, "0");
 }
 
 } // namespace
