@@ -1,10 +1,7 @@
 // The About window drawn by the Qt binding, as the program binds it when "&About" creates it.
 #include "data/resources.h"
 #include "player/toolkit/qt/bound_window.h"
-#include "player/window/frm_player.h"
-#include "support/fake_media_service.h"
-#include "support/manual_loop.h"
-#include "support/scripted_dialogs.h"
+#include "support/player_harness.h"
 
 #include <QFont>
 #include <QImage>
@@ -16,7 +13,7 @@
 namespace velorra {
 namespace {
 
-struct AboutWidgets : ::testing::Test {
+struct AboutWidgets : ::testing::Test, testing::PlayerHarness {
     AboutWidgets() {
         initResources();
         player.bindAboutWindow = [this](frmAbout& w) {
@@ -34,13 +31,6 @@ struct AboutWidgets : ::testing::Test {
         return *w;
     }
 
-    testing::ManualLoop loop;
-    FakeMediaService media{[this] { return loop.nowMs(); }};
-    testing::MemorySettings settings;
-    testing::ScriptedDialogs dialogs;
-    testing::RecordedMessages messages;
-    testing::RecordedLinks links;
-    frmPlayer player{{loop, media, settings, dialogs, messages, links}, ""};
     toolkit::qt::BoundWindow* window = nullptr;
     int binds = 0;
 };

@@ -1,10 +1,7 @@
 // The About window as the player window opens it: its texts, its place on the screen, one
 // window at a time, its links, and the menu command that makes the player the default one.
-#include "player/window/frm_player.h"
 #include "shell/shell_test_support.h"
-#include "support/fake_media_service.h"
-#include "support/manual_loop.h"
-#include "support/scripted_dialogs.h"
+#include "support/player_harness.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -29,7 +26,7 @@ struct RecordedView : toolkit::WindowView {
     int hides = 0, raises = 0;
 };
 
-struct AboutWindow : ::testing::Test {
+struct AboutWindow : ::testing::Test, testing::PlayerHarness {
     AboutWindow() {
         player.bindAboutWindow = [this](frmAbout& w) {
             auto view = std::make_shared<RecordedView>(w);
@@ -46,13 +43,6 @@ struct AboutWindow : ::testing::Test {
     }
 
     toolkit::Screen savedScreen = toolkit::screen();
-    testing::ManualLoop loop;
-    FakeMediaService media{[this] { return loop.nowMs(); }};
-    testing::MemorySettings settings;
-    testing::ScriptedDialogs dialogs;
-    testing::RecordedMessages messages;
-    testing::RecordedLinks links;
-    frmPlayer player{{loop, media, settings, dialogs, messages, links}, ""};
     std::vector<std::weak_ptr<RecordedView>> views;  // one for each About window bound
 };
 

@@ -243,14 +243,10 @@ TEST(CommandLine, AQuotedPlayListNameIsReadIntoTheEmptyListAndPlays) {
     testing::TempDir dir;
     const std::string list = dir.path("My Songs.m3u");
     writeFile(list, "first.mp3\nsecond.mp3\n");
-    testing::ManualLoop loop;
-    FakeMediaService media{[&] { return loop.nowMs(); }};
+    testing::PlayerHarness window("\"" + list + "\"");
+    FakeMediaService& media = window.media;
+    frmPlayer& player = window.player;
     media.setDuration(dir.path("first.mp3"), 180);
-    testing::MemorySettings settings;
-    testing::ScriptedDialogs dialogs;
-    testing::RecordedMessages messages;
-    testing::RecordedLinks links;
-    frmPlayer player{{loop, media, settings, dialogs, messages, links}, "\"" + list + "\""};
     player.show();
     ASSERT_EQ(player.lstClipList.count(), 2);
     EXPECT_EQ(player.lstClipList.text(1, 7), dir.path("first.mp3"));

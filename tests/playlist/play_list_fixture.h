@@ -1,10 +1,8 @@
 #pragma once
-// A headless player window for the play list's tests, and real files to fill it with: a private
-// folder, MP3 stand-ins with an ID3v1 tag, play lists written byte by byte.
-#include "player/window/frm_player.h"
-#include "support/fake_media_service.h"
-#include "support/manual_loop.h"
-#include "support/scripted_dialogs.h"
+// A headless player window for the play list's tests (support/player_harness.h), and real files
+// to fill it with: a private folder, MP3 stand-ins with an ID3v1 tag, play lists written byte by
+// byte (support/temp_dir.h, support/tagged_mp3.h).
+#include "support/player_harness.h"
 #include "support/tagged_mp3.h"
 #include "support/temp_dir.h"
 
@@ -16,14 +14,7 @@
 namespace velorra::testing {
 
 // The window after start-up, with ten columns and the list wired.
-struct PlayListWindow : ::testing::Test {
-    ManualLoop loop;
-    FakeMediaService media{[this] { return loop.nowMs(); }};
-    MemorySettings settings;
-    ScriptedDialogs dialogs;
-    RecordedMessages messages;
-    RecordedLinks links;
-    frmPlayer player{{loop, media, settings, dialogs, messages, links}, ""};
+struct PlayListWindow : ::testing::Test, PlayerHarness {
     TempDir dir;
 
     PlayListWindow() { player.show(); }

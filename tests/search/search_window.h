@@ -1,11 +1,8 @@
 #pragma once
 // A real player window with its search window, on the manual loop, over a directory tree the
 // test makes; the loop can act at each pending-events point of a search.
-#include "player/window/frm_player.h"
 #include "search/search_fixtures.h"
-#include "support/fake_media_service.h"
-#include "support/manual_loop.h"
-#include "support/scripted_dialogs.h"
+#include "support/player_harness.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +37,7 @@ private:
 };
 
 // The player window and its services; the search window starts in `startDir`.
-struct SearchRig {
+struct SearchRig : BasicPlayerHarness<HookedLoop> {
     explicit SearchRig(const std::string& startDir) {
         if (!startDir.empty()) settings.values["Velorra/Directory/DefaultDir"] = startDir;
         player.ShowOptions = 1;
@@ -62,14 +59,6 @@ struct SearchRig {
         for (int32_t r = 1; r <= list.count(); ++r) out.push_back(list.text(r, k));
         return out;
     }
-
-    HookedLoop loop;
-    FakeMediaService media{[this] { return loop.nowMs(); }};
-    MemorySettings settings;
-    ScriptedDialogs dialogs;
-    RecordedMessages messages;
-    RecordedLinks links;
-    frmPlayer player{{loop, media, settings, dialogs, messages, links}, ""};
 };
 
 struct SearchTest : ::testing::Test {

@@ -1,24 +1,13 @@
 // The player window's layout rules, on the headless controls: the list and the panel follow
 // the window's size, the options button folds the panel, the search window stays docked.
-#include "player/window/frm_player.h"
-#include "support/fake_media_service.h"
-#include "support/manual_loop.h"
-#include "support/scripted_dialogs.h"
+#include "support/player_harness.h"
 
 #include <gtest/gtest.h>
 
 namespace velorra {
 namespace {
 
-struct Window : ::testing::Test {
-    testing::ManualLoop loop;
-    FakeMediaService media{[this] { return loop.nowMs(); }};
-    testing::MemorySettings settings;
-    testing::ScriptedDialogs dialogs;
-    testing::RecordedMessages messages;
-    testing::RecordedLinks links;
-    frmPlayer player{{loop, media, settings, dialogs, messages, links}, ""};
-};
+struct Window : ::testing::Test, testing::PlayerHarness {};
 
 TEST_F(Window, StartsExpandedAtItsDesignSizeWithTheListAndPanelInPlace) {
     player.ShowOptions = 1;

@@ -1,10 +1,7 @@
 #pragma once
 // A player window on the manual loop and the fake media service, with songs that exist only as
 // names and lengths. Time moves only when a test advances the loop.
-#include "player/window/frm_player.h"
-#include "support/fake_media_service.h"
-#include "support/manual_loop.h"
-#include "support/scripted_dialogs.h"
+#include "support/player_harness.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +9,7 @@
 
 namespace velorra::testing {
 
-struct PlaybackWindow : ::testing::Test {
-    ManualLoop loop;
-    FakeMediaService media{[this] { return loop.nowMs(); }};
-    MemorySettings settings;
-    ScriptedDialogs dialogs;
-    RecordedMessages messages;
-    RecordedLinks links;
-    frmPlayer player{{loop, media, settings, dialogs, messages, links}, ""};
-
+struct PlaybackWindow : ::testing::Test, PlayerHarness {
     // A stored setting, read when the window starts.
     void store(const std::string& section, const std::string& key, const std::string& value) {
         settings.values["Velorra/" + section + "/" + key] = value;

@@ -1,0 +1,33 @@
+#pragma once
+// The headless player window with the fakes it runs on: the manual loop with its virtual clock,
+// the fake media service on that clock, settings in memory, scripted dialogs and the recorded
+// message boxes and links. Fixtures derive from it and add what they need.
+#include "player/window/frm_player.h"
+#include "support/fake_media_service.h"
+#include "support/manual_loop.h"
+#include "support/scripted_dialogs.h"
+
+#include <string>
+#include <utility>
+
+namespace velorra::testing {
+
+// The services come first, so the player is built after them and goes before them. `Loop` is
+// the manual loop or one derived from it.
+template <class Loop = ManualLoop>
+struct BasicPlayerHarness {
+    explicit BasicPlayerHarness(std::string commandLine = {})
+        : player{{loop, media, settings, dialogs, messages, links}, std::move(commandLine)} {}
+
+    Loop loop;
+    FakeMediaService media{[this] { return loop.nowMs(); }};
+    MemorySettings settings;
+    ScriptedDialogs dialogs;
+    RecordedMessages messages;
+    RecordedLinks links;
+    frmPlayer player;
+};
+
+using PlayerHarness = BasicPlayerHarness<>;
+
+}  // namespace velorra::testing
