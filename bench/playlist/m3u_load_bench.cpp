@@ -1,7 +1,7 @@
 // Reading a play list of 10,000 tagged MP3 files into the player window with its real list
 // view, against the bare loop that reads the same files' tags, in the same run.
-#include "playlist/bench_window.h"
 #include "playlist/tagged_library.h"
+#include "window/real_window.h"
 
 #include <QApplication>
 
@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     constexpr int Files = 10000;
     const velorra::bench::TaggedLibrary library(Files);
-    velorra::bench::BenchWindow window;
+    velorra::bench::RealWindow window(velorra::AudioOutput::SilentFast);
 
     size_t sink = 0;
     vextag::Vextag tag;

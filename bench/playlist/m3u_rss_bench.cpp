@@ -1,7 +1,7 @@
 // The memory the program holds with a play list of 10,000 tagged rows in its real list view:
 // the peak resident size after loading, against the same window before the load.
-#include "playlist/bench_window.h"
 #include "playlist/tagged_library.h"
+#include "window/real_window.h"
 
 #include <QApplication>
 
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     constexpr int Files = 10000;
     const velorra::bench::TaggedLibrary library(Files);
-    velorra::bench::BenchWindow window;
+    velorra::bench::RealWindow window(velorra::AudioOutput::SilentFast);
     const double before = peakMegabytes();
 
     window.player.OpenFile(library.playList(), true);

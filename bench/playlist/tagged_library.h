@@ -1,6 +1,8 @@
 #pragma once
 // A music library for the play list benchmarks: files with an ID3v1 tag in a private folder,
 // and a play list naming every one of them.
+#include "support/temp_dir.h"
+
 #include <string>
 #include <vector>
 
@@ -9,15 +11,12 @@ namespace velorra::bench {
 class TaggedLibrary {
 public:
     explicit TaggedLibrary(int files);
-    ~TaggedLibrary();
-    TaggedLibrary(const TaggedLibrary&) = delete;
-    TaggedLibrary& operator=(const TaggedLibrary&) = delete;
 
     const std::vector<std::string>& files() const { return files_; }
     const std::string& playList() const { return playList_; }
 
 private:
-    std::string folder_;
+    testing::TempDir folder_{"velorra-bench-playlist"};
     std::vector<std::string> files_;
     std::string playList_;
 };

@@ -5,8 +5,9 @@
 //                   the same file to a real-time fakesink; ratio value / baseline (goal < 1.3)
 //   transition_cpu  value: the player during a 10 s transition, two songs at once; baseline: the
 //                   player playing one song; ratio value / baseline (goal < 2.6)
-#include "real_window.h"
+#include "support/temp_dir.h"
 #include "tools/media/mp3_encoder.h"
+#include "window/real_window.h"
 
 #include <QApplication>
 
@@ -84,9 +85,9 @@ void print(const char* name, double value, double baseline) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    bench::Folder folder;
-    const std::string first = (folder.path / "first.mp3").string();
-    const std::string second = (folder.path / "second.mp3").string();
+    testing::TempDir folder("velorra-bench");
+    const std::string first = folder.path("first.mp3");
+    const std::string second = folder.path("second.mp3");
     media::writeMp3(first, media::tune(1), 60, media::Mp3Kind::ConstantNoXing);
     media::writeMp3(second, media::tune(2), 60, media::Mp3Kind::ConstantNoXing);
 

@@ -1,6 +1,8 @@
 #pragma once
-// The player window as the program runs it: real widgets on the offscreen platform, Qt's event
-// loop and the GStreamer service; settings are held in memory so nothing of the user's changes.
+// The player window as the program runs it, with its real widgets on the offscreen platform:
+// Qt's event loop, the GStreamer service with the given output, the real dialogs (never shown)
+// and settings held in memory, so that nothing of the user's is touched. The play list and
+// window benchmarks share it.
 #include "player/channel/gst/gst_media_service.h"
 #include "player/toolkit/qt/bound_window.h"
 #include "player/toolkit/qt/qt_dialogs.h"
@@ -12,11 +14,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <filesystem>
-#include <stdexcept>
 #include <string>
-
-#include <stdlib.h>
 
 namespace velorra::bench {
 
@@ -46,16 +44,5 @@ inline void runFor(int ms) {
     QTimer::singleShot(ms, &wait, &QEventLoop::quit);
     wait.exec();
 }
-
-// A temporary folder, removed with everything in it.
-struct Folder {
-    Folder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "velorra-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("no temporary folder");
-        path = pattern;
-    }
-    ~Folder() { std::filesystem::remove_all(path); }
-    std::filesystem::path path;
-};
 
 }  // namespace velorra::bench

@@ -2,8 +2,9 @@
 // window with its real list view and Qt's event loop, in rows a second (the best of 3 lists).
 // Baseline: rows a second when each row's channel builds its playback graph (a playbin
 // prerolled on the file) as a Player does for playing, measured on 50 rows. Ratio value / baseline.
-#include "real_window.h"
+#include "support/temp_dir.h"
 #include "tools/media/mp3_encoder.h"
+#include "window/real_window.h"
 
 #include <QApplication>
 
@@ -32,12 +33,12 @@ double perSecond(int count, Work work) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    bench::Folder folder;
-    const auto song = folder.path / "song.mp3";
+    testing::TempDir folder("velorra-bench");
+    const std::string song = folder.path("song.mp3");
     media::writeMp3(song, media::tune(3), 30, media::Mp3Kind::ConstantNoXing);
     std::vector<std::string> paths;
     for (int i = 0; i < Rows; ++i) {
-        paths.push_back((folder.path / ("row" + std::to_string(i) + ".mp3")).string());
+        paths.push_back(folder.path("row" + std::to_string(i) + ".mp3"));
         std::filesystem::create_hard_link(song, paths.back());
     }
 
