@@ -20,12 +20,7 @@ namespace vextag {
 namespace {
 
 using test::audio;
-using velorra::testing::id3v1Record;
-using velorra::testing::readFile;
-using velorra::testing::runAsNobody;
-using velorra::testing::Id3v1Tag;
-using velorra::testing::TempDir;
-using velorra::testing::writeFile;
+using namespace velorra::testing;  // the folder, files and records of tests/support
 
 TagValues readTag(const std::string& path, bool trim = true) {
     TagValues values;

@@ -15,9 +15,7 @@ namespace vextag {
 namespace {
 
 using test::audio;
-using velorra::testing::readFile;
-using velorra::testing::TempDir;
-using velorra::testing::writeFile;
+using namespace velorra::testing;  // the folder, files and records of tests/support
 
 // Records every call, in order, on top of a map.
 class RecordingBag : public MapPropertyBag {

@@ -15,11 +15,7 @@ namespace vextag {
 namespace {
 
 using test::audio;
-using velorra::testing::id3v1Record;
-using velorra::testing::readFile;
-using velorra::testing::Id3v1Tag;
-using velorra::testing::TempDir;
-using velorra::testing::writeFile;
+using namespace velorra::testing;  // the folder, files and records of tests/support
 
 std::string quoted(const std::string& arg) {
     std::string out = "'";
