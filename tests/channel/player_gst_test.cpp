@@ -251,7 +251,12 @@ TEST(ChannelPlayerGst, ManyChannelsLeaveNoThreadsOrOpenFilesBehind) {
     const int threads = entries("/proc/self/task");
     const int files = entries("/proc/self/fd");
     for (int i = 0; i < 200; ++i) cycle(i % 2 ? channelMedia().cbr : channelMedia().wav);
-    std::this_thread::sleep_for(100ms);
+    // The last pipelines' streaming threads end on their own a moment after the pipeline is
+    // released; on a busy machine that moment can be long. A leak would leave hundreds.
+    for (int waited = 0; waited < 5000 && (entries("/proc/self/task") > threads + 2 ||
+                                           entries("/proc/self/fd") != files);
+         waited += 50)
+        std::this_thread::sleep_for(50ms);
     EXPECT_LE(entries("/proc/self/task"), threads + 2);
     EXPECT_EQ(entries("/proc/self/fd"), files);
 }
