@@ -144,8 +144,9 @@ void WinSeek::Form_Load() {
 void WinSeek::GetSettings() {
     std::string saved;
     attempt([&] { saved = player_.services().settings.read(AppName, "Directory", "DefaultDir", defaultStartDirectory()); });
-    dirList.setPath(saved);
-    drvList.setDrive(saved);
+    // The drive follows the directory list when it takes the path; a path it refuses (a stick
+    // no longer mounted) has no drive to go to, and both lists stay where they are.
+    if (dirList.setPath(saved)) drvList.setDrive(saved);
 }
 
 void WinSeek::Form_Unload() {

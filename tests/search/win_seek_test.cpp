@@ -1,6 +1,9 @@
 // The search window itself: its texts and views, the saved start directory, hiding and
 // closing, the resize rules, the mask fields and the drive, directory and file lists in step.
+#include "player/toolkit/file_system.h"
 #include "search/search_window.h"
+
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -45,6 +48,28 @@ TEST(StartDirectory, MusicFolderWithoutASavedOneAndTheListsOwnForADeadOne) {
         EXPECT_EQ(rig.seek().dirList.Path(), toolkit::DirListBox(nullptr).Path());
         EXPECT_TRUE(rig.messages.shown.empty());
     }
+    setenv("HOME", saved.c_str(), 1);
+}
+
+TEST(StartDirectory, ADeadOneLeavesTheListsWhereTheyStartedInTheHomeFolder) {
+    // Started from the home folder, as the desktop starts the program: the home folder is a
+    // drive of its own, and a saved directory on an unplugged stick must not move the lists
+    // to the root.
+    TempDir home;
+    const std::string oldCwd = toolkit::workingDirectory();
+    const char* oldHome = std::getenv("HOME");
+    const std::string saved = oldHome ? oldHome : "";
+    setenv("HOME", home.path().c_str(), 1);
+    ASSERT_EQ(chdir(home.path().c_str()), 0);
+    const std::string start = toolkit::workingDirectory();
+    {
+        SearchRig rig("/media/velorra-unplugged-stick/Music");
+        EXPECT_EQ(rig.seek().dirList.Path(), start);
+        EXPECT_EQ(rig.seek().filList.Path(), start);
+        EXPECT_EQ(rig.seek().drvList.Drive(), rig.seek().drvList.driveOf(start));
+        EXPECT_TRUE(rig.messages.shown.empty());
+    }
+    EXPECT_EQ(chdir(oldCwd.c_str()), 0);
     setenv("HOME", saved.c_str(), 1);
 }
 
