@@ -42,6 +42,8 @@ void WinSeek::buildLayout() {
     filList.setMultiSelect(true);
 
     Picture2.move(0, 0, Width(), panelHeight);
+    lstFoundFiles.setLeft(120);
+    lstClipList.setLeft(120);
     lstFoundFiles.setToolTipText(FoundFilesTip);
     lstFoundFiles.setMultiSelect(true);
     lstClipList.setMultiSelect(true);
@@ -162,8 +164,11 @@ void WinSeek::Form_Resize() {
     Picture2.setWidth(w);
     Picture2.setHeight(h - BelowPanels);
     Picture1.setHeight(h - BelowPanels);
-    lstFoundFiles.move(120, 0, w - 500, h - 1500);
-    lstClipList.move(120, 0, w - 500, h - 2000);
+    // Each size on its own: one that would go below zero is refused, the other still follows.
+    lstFoundFiles.setWidth(w - 500);
+    lstFoundFiles.setHeight(h - 1500);
+    lstClipList.setWidth(w - 500);
+    lstClipList.setHeight(h - 2000);
     for (toolkit::Control* c : std::initializer_list<toolkit::Control*>{&cmdSearch, &cmdExit, &Label1})
         c->setTop(Picture2.Height() + 100);
     // The find fields sit under lstClipList, the count under lstFoundFiles.

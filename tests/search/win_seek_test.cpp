@@ -111,6 +111,12 @@ TEST_F(SearchTest, ResizeRules) {
     seek.setHeight(1000);  // too low: the sizes that would go negative stay
     EXPECT_EQ(seek.Picture2.Height(), 5800);
     EXPECT_EQ(seek.lstClipList.Height(), 5000);
+    seek.setWidth(9000);  // each size on its own: the widths still follow
+    EXPECT_EQ(seek.Picture2.Width(), 9000);
+    EXPECT_EQ(seek.lstFoundFiles.Width(), 8500);
+    EXPECT_EQ(seek.lstFoundFiles.Height(), 5500);
+    EXPECT_EQ(seek.lstClipList.Width(), 8500);
+    EXPECT_EQ(seek.lstClipList.Height(), 5000);
 }
 
 TEST_F(SearchTest, MaskFieldsBuildThePatternTheFileListUses) {
