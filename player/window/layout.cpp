@@ -12,7 +12,7 @@ using toolkit::Color;
 namespace colors = toolkit::colors;
 
 constexpr toolkit::Font TextFont{8.25, true};
-constexpr toolkit::Font ValueFont{13.5, false};
+constexpr toolkit::Font ValueFont{13.5, true};
 
 void place(toolkit::Control& c, int32_t left, int32_t top, int32_t width, int32_t height) {
     c.move(left, top, width, height);

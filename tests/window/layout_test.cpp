@@ -96,6 +96,20 @@ TEST_F(Window, SearchWindowIsLoadedHiddenAndDockedToTheRightEdge) {
     EXPECT_FALSE(seek.loaded());
 }
 
+TEST_F(Window, EveryTextIsBoldAndTheValueLabelsAreLarger) {
+    player.show();
+    const toolkit::Font text{8.25, true}, value{13.5, true};
+    for (toolkit::Control* c : std::initializer_list<toolkit::Control*>{
+             &player.btnPlay, &player.chkRndPlay, &player.lblCurrentPosition, &player.lblMasterVolume,
+             &player.lblTotalTit, &player.cmdShowOptions, &player.lblTransitionType, &player.cmdCalculate,
+             &player.lblTitleTotLength, &player.Label2, &player.lstClipList})
+        EXPECT_EQ(c->font(), text);
+    for (toolkit::Label* l : {&player.lblTotal, &player.lblPosition, &player.lblTimeLeft, &player.lblStatus,
+                              &player.lblCutFirst, &player.lblCutLast, &player.lblTransitionTime,
+                              &player.lblDuracionTotal, &player.lblCantDeTemas})
+        EXPECT_EQ(l->font(), value) << l->Caption();
+}
+
 TEST(CommandLine, QuotesAreRemovedAndTheRestIsOneName) {
     EXPECT_EQ(commandLineName("\"/music/My Song.mp3\""), "/music/My Song.mp3");
     EXPECT_EQ(commandLineName("\"/a b.mp3\" \"/c.mp3\""), "/a b.mp3 /c.mp3");
