@@ -12,7 +12,11 @@ inline std::optional<double> decimalNumber(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return std::nullopt;
     text = text.substr(first, text.find_last_not_of(" \t") + 1 - first);
-    if (text.front() == '+') text.remove_prefix(1);
+    // One sign at most: from_chars takes a "-" of its own, so a "+" may not be followed by one.
+    if (text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '-' || text.front() == '+')) return std::nullopt;
+    }
     double value = 0;
     const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || stop != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;

@@ -122,8 +122,6 @@ public:
     // Seconds as mm:ss, minutes and seconds truncated, each at least two digits ("-01:-15" for
     // -75). Throws for a value beyond 64 bits.
     static std::string SegToMin(double seconds);
-    // Mixed with the clock before each shuffle pick.
-    uint32_t ShuffleState = 0;
 
     // --- transition engine
     void optTransition_Click(int16_t Index);

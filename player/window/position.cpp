@@ -51,10 +51,13 @@ void frmPlayer::tmrPosition_Timer() {
 
     const int32_t rows = lstClipList.count();
     if (chkRndPlay.Value() == 1) {
-        // Any row can come next, the current one included.
-        std::mt19937 generator(secondsSinceMidnight() ^ ShuffleState);
-        ShuffleState = static_cast<uint32_t>(generator());
-        const double r = static_cast<double>(generator()) / 4294967296.0;  // [0, 1)
+        // The window's one generator, the one "Random Order" draws from, re-seeded from the clock
+        // before each pick. As a seeding from the clock does on the original platform, the new
+        // seed keeps something of the old state, so two picks within one second still differ.
+        std::seed_seq seed{secondsSinceMidnight(), static_cast<uint32_t>(randomGenerator())};
+        randomGenerator.seed(seed);
+        // Any row can come next, the current one included: r in [0, 1) gives 1 to rows.
+        const double r = nextRandom();
         CurrentIndex = static_cast<int32_t>(r * rows + 1);
     } else {
         attempt([&] { CurrentIndex = toInt32(int64_t{CurrentIndex} + 1); });

@@ -151,6 +151,30 @@ TEST_F(SettingsFile, ValuesTheControlsRefuseAreKeptInTheirVariablesOrSkipped) {
     EXPECT_EQ(stored("ShowOptions/ShowOptions"), "2");
 }
 
+TEST_F(SettingsFile, AValueThatDoesNotConvertLeavesItsVariableAsItWasForTheNextAction) {
+    writeFile("[Transitions]\nTransitionTime=abc\nTransitionType=+-2\n"
+              "[Trimming]\nCutFirst=40000\nCutLast= 7 \n"
+              "[RandomPlayback]\nrnd=1.5\n");
+    run([](frmPlayer& p, FakeMediaService&) {
+        // TransitionTime keeps its start value 0, which the spinner then refuses.
+        EXPECT_EQ(p.TransitionTime, 0);
+        EXPECT_EQ(p.spinTransitionTime.Value(), 1);
+        EXPECT_EQ(p.lblTransitionTime.Caption(), "1");
+        // Not a number: TransitionType stays 0 and its option button is selected from that 0.
+        EXPECT_EQ(p.TransitionType, 0);
+        EXPECT_TRUE(p.optTransition[0].Value());
+        EXPECT_EQ(p.CutFirst, 0);  // beyond 16 bits
+        EXPECT_EQ(p.CutLast, 7);   // blanks around a number are allowed
+        EXPECT_EQ(p.lblCutLast.Caption(), "7");
+        EXPECT_EQ(p.chkRndPlay.Value(), 2);  // 1.5 goes to the even neighbour
+    });
+    EXPECT_EQ(stored("Transitions/TransitionTime"), "0");
+    EXPECT_EQ(stored("Transitions/TransitionType"), "0");
+    EXPECT_EQ(stored("Trimming/CutFirst"), "0");
+    EXPECT_EQ(stored("Trimming/CutLast"), "7");
+    EXPECT_EQ(stored("RandomPlayback/rnd"), "2");
+}
+
 TEST_F(SettingsFile, TheWindowPlaceIsSavedOnlyWhenItsTopIsAboveTenTwips) {
     writeFile("[Window]\nTop=555\nLeft=666\nHeight=7777\nWidth=8888\n");
     run([](frmPlayer& p, FakeMediaService&) {

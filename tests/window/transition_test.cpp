@@ -1,9 +1,45 @@
 // The transition curves step by step, and the audio adjustments that turn fader positions into
 // channel volumes. Songs are long, so that only the transition under test runs.
 #include "playback_fixture.h"
+#include "support/temp_dir.h"
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
 
 namespace velorra {
 namespace {
+
+// The numbers of the process in a locale whose decimal separator is a comma, for as long as it
+// lives: an installed German locale, or else one built for the test from the system's locale
+// sources. Without either, active() is false.
+class CommaLocale {
+public:
+    CommaLocale() {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"})
+            if (std::setlocale(LC_NUMERIC, name)) return;
+        if (!std::filesystem::exists("/usr/share/i18n/locales/de_DE")) return;
+        const std::string built = folder_.path("de_DE.UTF-8");
+        const std::string command = "localedef -i de_DE -f UTF-8 '" + built + "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0) return;
+        if (const char* old = std::getenv("LOCPATH")) oldLocPath_ = old;
+        ::setenv("LOCPATH", folder_.path().c_str(), 1);
+        std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    }
+    ~CommaLocale() {
+        std::setlocale(LC_NUMERIC, "C");
+        if (oldLocPath_)
+            ::setenv("LOCPATH", oldLocPath_->c_str(), 1);
+        else
+            ::unsetenv("LOCPATH");
+    }
+    bool active() const { return std::string(std::localeconv()->decimal_point) == ","; }
+
+private:
+    testing::TempDir folder_{"velorra-locale"};
+    std::optional<std::string> oldLocPath_;
+};
 
 struct Transition : testing::PlaybackWindow {
     // The first song playing on entry 1 at the listening level, its own fade-in done; Next then
@@ -278,6 +314,23 @@ TEST_F(Audio, BalanceAndPitchActOnTheActiveChannelOnlyAndNewSongsPlayPlain) {
     player.btnNext.click();
     EXPECT_EQ(graphOf("two.mp3").rate, 1.0);
     EXPECT_EQ(graphOf("two.mp3").balance, 0);
+}
+
+TEST_F(Audio, PitchIsShownInTheShortestFormWithTheUsersDecimalSeparator) {
+    addSong("one.mp3", 600);
+    player.show();
+    player.btnPlay.click();
+    const CommaLocale comma;
+    if (!comma.active()) GTEST_SKIP() << "no locale with a decimal comma here";
+    player.hscPitch.setValue(150);
+    EXPECT_EQ(player.lblPitch.Caption(), "1,5");
+    EXPECT_EQ(graphOf("one.mp3").rate, 1.5);
+    player.hscPitch.scrollTo(33);
+    EXPECT_EQ(player.lblPitch.Caption(), "0,33");
+    player.hscPitch.setValue(100);
+    EXPECT_EQ(player.lblPitch.Caption(), "1");
+    player.hscPitch.setValue(220);
+    EXPECT_EQ(player.lblPitch.Caption(), "2,2");
 }
 
 }  // namespace

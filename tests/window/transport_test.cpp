@@ -240,6 +240,92 @@ TEST_F(Transport, ShuffleReplaysASingleRowAndPicksOnlyRowsOfTheList) {
     }
 }
 
+TEST_F(Transport, ShuffleDrawsFromTheGeneratorRandomOrderUsesAndOnlyShuffleReseedsIt) {
+    store("Transitions", "TransitionTime", "2");
+    addSong("a.mp3", 10);
+    addSong("b.mp3", 10);
+    addSong("c.mp3", 10);
+    player.show();
+    player.btnPlay.click();
+    // In order, an advance draws nothing: "Random Order" would still start from the initial
+    // sequence.
+    ASSERT_TRUE(runUntil([&] { return media.callsOf("render").size() == 2; }, 15000));
+    EXPECT_TRUE(player.randomGenerator == std::mt19937{});
+
+    // A shuffle pick re-seeds the window's one generator and draws from it.
+    player.chkRndPlay.click();
+    ASSERT_TRUE(runUntil([&] { return media.callsOf("render").size() == 3; }, 15000));
+    EXPECT_FALSE(player.randomGenerator == std::mt19937{});
+    const std::mt19937 afterPick = player.randomGenerator;
+    ASSERT_TRUE(runUntil([&] { return media.callsOf("render").size() == 4; }, 15000));
+    EXPECT_FALSE(player.randomGenerator == afterPick);
+}
+
+TEST_F(Transport, TheAdvanceComesAtTheFirstTickThatReadsTheTrimmedEndLessTheTransitionTime) {
+    store("Transitions", "TransitionTime", "5");
+    addSong("a.mp3", 200);
+    addSong("b.mp3", 200);
+    player.show();
+    player.btnPlay.click();
+    ASSERT_EQ(player.EndPos, 200);
+    // Ticks every 100 ms from the start; 194.5 s reads as 194 (the half goes to the even
+    // neighbour), 194.6 s as 195.
+    loop.advance(194500);
+    EXPECT_EQ(fileIn(0), "");
+    EXPECT_EQ(player.lblTimeLeft.Caption(), "00:06");
+    loop.advance(100);
+    EXPECT_EQ(fileIn(0), "b.mp3");
+    EXPECT_EQ(player.CurrentIndex, 2);
+}
+
+TEST_F(Transport, ATransitionLongerThanTheTrimmedSongAdvancesAtTheFirstTick) {
+    store("Transitions", "TransitionTime", "30");
+    addSong("a.mp3", 20);
+    addSong("b.mp3", 20);
+    player.show();
+    player.btnPlay.click();
+    loop.advance(99);
+    EXPECT_EQ(fileIn(0), "");
+    loop.advance(1);
+    EXPECT_EQ(fileIn(0), "b.mp3");
+    EXPECT_EQ(player.ActiveChannel, 0);
+}
+
+TEST_F(Transport, LoadingASongSeeksItAndSilencesItsNewChannelBeforeItRuns) {
+    store("Trimming", "CutFirst", "3");
+    addSong("a.mp3", 60);
+    addSong("b.mp3", 60);
+    player.show();
+    player.btnPlay.click();
+    loop.advance(1000);
+    player.btnNext.click();
+    std::vector<std::string> steps;
+    for (const MediaCall& call : media.calls())
+        if (call.graph == graphOf("b.mp3").id && call.operation != "position")
+            steps.push_back(call.operation + (call.argument.empty() ? "" : " " + call.argument));
+    // Entry 0's fader already stood at silent (the first song's fade-in left it there), so only
+    // the explicit change action gives the new channel its volume; it runs only once it stands
+    // at its trimmed start and is silent.
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_EQ(steps[0], "render b.mp3");
+    EXPECT_EQ(steps[1], "setPosition 3");
+    EXPECT_EQ(steps.back(), "run");
+    for (size_t i = 2; i + 1 < steps.size(); ++i) EXPECT_EQ(steps[i], "setVolume -7225");
+    EXPECT_EQ(fileIn(1), "a.mp3");
+    EXPECT_TRUE(playing("a.mp3"));
+}
+
+TEST_F(Transport, ThePositionPercentageRoundsHalvesToTheEvenNeighbour) {
+    addSong("a.mp3", 8);
+    player.show();
+    player.btnPlay.click();
+    ASSERT_EQ(player.hscPosition.Max(), 8);
+    for (const auto& [value, percent] : {std::pair{1, 12}, {3, 38}, {5, 62}, {7, 88}, {2, 25}}) {
+        player.hscPosition.setValue(value);  // 12.5, 37.5, 62.5, 87.5 and 25 exactly
+        EXPECT_EQ(player.prgPosition.Value(), percent) << value;
+    }
+}
+
 TEST_F(Transport, ThePositionBarShowsTheTrimmedPositionAndSeeksOnlyWhenTheUserMovesIt) {
     store("Trimming", "CutFirst", "15");
     addSong("a.mp3", 200);
