@@ -52,8 +52,8 @@ void frmPlayer::tmrPosition_Timer() {
     const int32_t rows = lstClipList.count();
     if (chkRndPlay.Value() == 1) {
         // The window's one generator, the one "Random Order" draws from, re-seeded from the clock
-        // before each pick. As a seeding from the clock does on the original platform, the new
-        // seed keeps something of the old state, so two picks within one second still differ.
+        // before each pick. The new seed keeps something of the old state, so two picks within one
+        // second still differ (a file that fails to open is passed over 100 ms later).
         std::seed_seq seed{secondsSinceMidnight(), static_cast<uint32_t>(randomGenerator())};
         randomGenerator.seed(seed);
         // Any row can come next, the current one included: r in [0, 1) gives 1 to rows.
