@@ -26,6 +26,7 @@ bool startsWithNoCase(const std::string& s, const std::string& prefix) {
 void WinSeek::cmdSearch_Click() {
     if (cmdSearch.Caption() == "&Back") {
         ResetSearch();
+        txtSearchMask.setFocus();
         return;
     }
     const std::string highlighted = dirList.List(dirList.ListIndex());

@@ -91,6 +91,11 @@ void WinSeek::wireEvents() {
     cmdExit.onClick = [this] { cmdExit_Click(); };
     txtSearchMask.onChange = [this] { txtSearchMask_Change(); };
     txtSearchSpec.onChange = [this] { txtSearchSpec_Change(); };
+    // Entering a criteria field selects what it holds, so typing replaces it.
+    txtSearchMask.onGotFocus = [this] {
+        if (!txtSearchMask.Text().empty()) txtSearchMask.selectAll();
+    };
+    txtSearchSpec.onGotFocus = [this] { txtSearchSpec.selectAll(); };
     drvList.onChange = [this] { drvList_Change(); };
     dirList.onChange = [this] { dirList_Change(); };
     dirList.onLostFocus = [this] { dirList_LostFocus(); };

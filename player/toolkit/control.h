@@ -41,7 +41,7 @@ struct Font {
 enum class Cursor { Default, PointingHand };
 
 // What changed on a control, for the view that mirrors it.
-enum class Change { Geometry, Visible, Enabled, Text, Value, Range, Appearance, Items };
+enum class Change { Geometry, Visible, Enabled, Text, Value, Range, Appearance, Items, Focus, Selection };
 
 class Control;
 

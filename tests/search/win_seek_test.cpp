@@ -138,6 +138,29 @@ TEST_F(SearchTest, MaskFieldsBuildThePatternTheFileListUses) {
     EXPECT_EQ(seek.filList.Pattern(), "*.m3u");
 }
 
+TEST_F(SearchTest, EnteringACriteriaFieldSelectsItsTextAndBackReturnsToTheMask) {
+    seek.txtSearchMask.gotFocus();  // empty: nothing to select
+    EXPECT_EQ(seek.txtSearchMask.SelLength(), 0);
+    seek.txtSearchMask.lostFocus();
+    seek.txtSearchMask.setText("love");
+    seek.txtSearchMask.gotFocus();
+    EXPECT_EQ(seek.txtSearchMask.SelStart(), 0);
+    EXPECT_EQ(seek.txtSearchMask.SelLength(), 4);
+    seek.txtSearchSpec.gotFocus();
+    EXPECT_EQ(seek.txtSearchSpec.SelLength(), static_cast<int32_t>(seek.txtSearchSpec.Text().size()));
+
+    tree.makeFile("a.mp3");
+    seek.txtSearchMask.setText("");
+    seek.txtSearchMask.lostFocus();
+    rig.player.cmdWinSeek.click();
+    rig.search(tree.path());
+    seek.txtSearchMask.setText("a");
+    seek.txtSearchMask.lostFocus();
+    seek.cmdSearch.click();  // "&Back"
+    EXPECT_TRUE(seek.txtSearchMask.focused());
+    EXPECT_EQ(seek.txtSearchMask.SelLength(), 1);
+}
+
 TEST_F(SearchTest, ListsKeepInStepAndAnUnreadableDriveGoesBack) {
     tree.makeDir("sub");
     const std::string media = tree.path("media-without-disk");

@@ -14,8 +14,14 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
 private:
+    // The control's selection, from bytes of its UTF-8 text to the box's characters.
+    void showSelection();
+    void userSelectionChanged();
+
     TextBox& control_;
     const TwipsScale& scale_;
 };

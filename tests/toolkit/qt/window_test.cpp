@@ -195,6 +195,36 @@ TEST_F(WindowTest, UserInputReachesTheControlsOnce) {
     EXPECT_EQ(demo.textChanges, 2);
 }
 
+TEST_F(WindowTest, TextSelectionAndFocusGoBothWays) {
+    demo.window.show();
+    ASSERT_TRUE(eventually([&] { return bound.isVisible(); }));
+    QLineEdit& edit = widget<QLineEdit>(bound, demo.text);
+    demo.text.setText("Día uno");  // a two-byte letter: the control counts bytes, the box characters
+    ASSERT_TRUE(demo.text.setSelection(5, 3));  // "uno"
+    EXPECT_EQ(edit.selectedText(), "uno");
+    EXPECT_FALSE(demo.text.setSelection(5, 9));
+    EXPECT_EQ(edit.selectedText(), "uno");
+
+    edit.setSelection(0, 3);  // the user selects "Día"
+    EXPECT_EQ(demo.text.SelStart(), 0);
+    EXPECT_EQ(demo.text.SelLength(), 4);
+
+    int gotFocus = 0;
+    demo.text.onGotFocus = [&] {
+        ++gotFocus;
+        demo.text.selectAll();
+    };
+    bound.activateWindow();
+    demo.text.setFocus();
+    ASSERT_TRUE(eventually([&] { return edit.hasFocus(); }));
+    EXPECT_EQ(gotFocus, 1);  // the real focus-in that follows is the same entry, not a second one
+    EXPECT_TRUE(eventually([&] { return edit.selectedText() == "Día uno"; }));
+    widget<QPushButton>(bound, demo.play).setFocus();
+    ASSERT_TRUE(eventually([&] { return !demo.text.focused(); }));
+    edit.setFocus(Qt::MouseFocusReason);  // the user comes back
+    EXPECT_TRUE(eventually([&] { return gotFocus == 2; }));
+}
+
 // Clicks a scroll bar's part, found through the style as a user would see it.
 void clickPart(QScrollBar& bar, QStyle::SubControl part) {
     QStyleOptionSlider option;
