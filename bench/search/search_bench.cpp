@@ -5,6 +5,7 @@
 //   search_tags  value: the same search with "Read MP3 Tags" over 10,000 MP3 files (ms),
 //                baseline: reading those files' tags through a Vextag one after another (ms),
 //                ratio: value / baseline
+#include "player/analysis/gst_silence_measurer.h"
 #include "player/channel/gst/gst_media_service.h"
 #include "player/window/frm_player.h"
 
@@ -35,6 +36,7 @@ public:
     void disarm(toolkit::Timer&) override {}
     void doEvents() override {}
     int64_t nowMs() const override { return 0; }
+    void post(std::function<void()>) override {}
 };
 
 class MemorySettings : public SettingsStore {
@@ -102,7 +104,8 @@ struct Rig {
     GstMediaService media{AudioOutput::SilentFast};
     MemorySettings settings;
     NoDialogs dialogs;
-    frmPlayer player{{loop, media, settings, dialogs, dialogs, dialogs}, ""};
+    GstSilenceMeasurer silence{loop};
+    frmPlayer player{{loop, media, settings, dialogs, dialogs, dialogs, silence}, ""};
     WinSeek& seek;
     Rig() : seek((player.show(), player.winSeek())) {}
 

@@ -3,6 +3,7 @@
 // Qt's event loop, the GStreamer service with the given output, the real dialogs (never shown)
 // and settings held in memory, so that nothing of the user's is touched. The play list and
 // window benchmarks share it.
+#include "player/analysis/gst_silence_measurer.h"
 #include "player/channel/gst/gst_media_service.h"
 #include "player/toolkit/qt/bound_window.h"
 #include "player/toolkit/qt/qt_dialogs.h"
@@ -34,7 +35,8 @@ struct RealWindow {
     toolkit::qt::QtFileDialogs dialogs;
     toolkit::qt::QtMessageBoxes messages;
     toolkit::qt::QtLinkOpener links;
-    frmPlayer player{{loop, media, settings, dialogs, messages, links}, ""};
+    GstSilenceMeasurer silence{loop};
+    frmPlayer player{{loop, media, settings, dialogs, messages, links, silence}, ""};
     toolkit::qt::BoundWindow bound{player};
 };
 

@@ -23,7 +23,7 @@ QIcon programIcon() {
 
 Application::Application(std::string commandLine)
     : icon_(programIcon()),
-      player_({loop_, media_, settings_, dialogs_, messages_, links_}, std::move(commandLine)),
+      player_({loop_, media_, settings_, dialogs_, messages_, links_, silence_}, std::move(commandLine)),
       playerWindow_(player_),
       searchWindow_(player_.searchWindowUnloaded(), &playerWindow_) {
     playerWindow_.setIcon(icon_);

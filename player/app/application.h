@@ -1,7 +1,8 @@
 #pragma once
-// Everything the running program is made of: the real services (Qt's event loop, GStreamer,
-// QSettings, Qt dialogs), the player window and the real widgets of its windows. Needs a
-// QApplication; the player window's closing ends the Qt loop.
+// Everything the running program is made of: the real services (Qt's event loop, GStreamer for
+// playing and for measuring silence, QSettings, Qt dialogs), the player window and the real
+// widgets of its windows. Needs a QApplication; the player window's closing ends the Qt loop.
+#include "player/analysis/gst_silence_measurer.h"
 #include "player/channel/gst/gst_media_service.h"
 #include "player/settings/qsettings_store.h"
 #include "player/toolkit/qt/bound_window.h"
@@ -30,6 +31,7 @@ private:
     toolkit::qt::QtFileDialogs dialogs_;
     toolkit::qt::QtMessageBoxes messages_;
     toolkit::qt::QtLinkOpener links_;
+    GstSilenceMeasurer silence_{loop_};
     frmPlayer player_;
     toolkit::qt::BoundWindow playerWindow_;
     toolkit::qt::BoundWindow searchWindow_;

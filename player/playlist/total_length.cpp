@@ -1,6 +1,7 @@
 // "Calculate Total": how long the whole play list plays. Each song counts its length less the
-// trims; the songs whose length is not yet known are opened on the active channel, and column 9
-// keeps each length so that no file is opened twice. The transitions that overlap two songs
+// trims (with "Trim Silence" on, also less the silence measured so far); the songs whose length
+// is not yet known are opened on the active channel, and column 9 keeps each length so that no
+// file is opened twice. The transitions that overlap two songs
 // (every curve but "Down  Up" and "Cut") take their time off once between each pair of rows.
 // Pending events run between rows: a second click cancels, and closing the window ends the
 // calculation.
@@ -29,6 +30,9 @@ void frmPlayer::cmdCalculate_Click() {
         if (CancelRequested == 1 || !loaded()) break;
         // A row deleted while the calculation runs adds nothing.
         if (i <= lstClipList.count()) {
+            // Measured silence counts when the option is on; this command never measures.
+            const SilenceTrims silence = silenceTrims(lstClipList.text(i, 7));
+            const double trimmed = trims + silence.leadIn + silence.tail;
             double seconds = 0;
             if (const auto known = decimalNumber(lstClipList.text(i, 9))) {
                 seconds = *known;
@@ -43,9 +47,9 @@ void frmPlayer::cmdCalculate_Click() {
                     seconds = entry->Duration();
                 });
                 lstClipList.setText(i, 9, std::to_string(static_cast<int32_t>(seconds)));
-                attempt([&] { lstClipList.setText(i, 1, SegToMin(seconds - trims)); });
+                attempt([&] { lstClipList.setText(i, 1, SegToMin(seconds - trimmed)); });
             }
-            total += seconds - trims;
+            total += seconds - trimmed;
         }
         attempt([&] { lblDuracionTotal.setCaption(SegToMin(total)); });
         lblCantDeTemas.setCaption(std::to_string(i));

@@ -53,6 +53,7 @@ void frmPlayer::GetSettings() {
     spinCutFirst.setValue(CutFirst);
     attempt([&] { CutLast = wholeNumber16(read("Trimming", "CutLast", "0")); });
     spinCutLast.setValue(CutLast);
+    attempt([&] { mnuTrimSilence.setChecked(wholeNumber16(read("Trimming", "TrimSilence", "0")) != 0); });
 
     // Both channels start silent; the master volume then sets the active one.
     for (auto& fader : vscVolume) fader.setValue(fader.Max());
@@ -83,6 +84,7 @@ void frmPlayer::SaveSettings() {
     write("Transitions", "TransitionType", TransitionType);
     write("Trimming", "CutFirst", CutFirst);
     write("Trimming", "CutLast", CutLast);
+    write("Trimming", "TrimSilence", mnuTrimSilence.Checked() ? 1 : 0);
     write("RandomPlayback", "rnd", chkRndPlay.Value());
     write("BasicAudio", "Volume", hscVolume.Value());
     // A minimised window stands far above the screen: its place is not worth keeping.

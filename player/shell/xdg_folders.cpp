@@ -20,4 +20,6 @@ XdgFolders XdgFolders::fromEnvironment() {
             baseFolder("XDG_CONFIG_HOME", QStringLiteral(".config"))};
 }
 
+QString XdgFolders::cacheHome() { return baseFolder("XDG_CACHE_HOME", QStringLiteral(".cache")); }
+
 }  // namespace velorra

@@ -12,6 +12,8 @@ struct XdgFolders {
     // Read from the environment at the moment of the call. A variable that is unset, empty or
     // not an absolute path is ignored, and the folder below the home directory is used.
     static XdgFolders fromEnvironment();
+    // $XDG_CACHE_HOME, or ~/.cache, by the same rule.
+    static QString cacheHome();
 };
 
 }  // namespace velorra

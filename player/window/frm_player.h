@@ -3,6 +3,8 @@
 // at the bottom. Its controls carry the names the rest of the program and the tests use; its
 // procedures live in one file per concern (layout, start-up and shutdown, ...).
 #include "player/about/frm_about.h"
+#include "player/analysis/silence_cache.h"
+#include "player/analysis/silence_measurer.h"
 #include "player/channel/media_service.h"
 #include "player/channel/player.h"
 #include "player/search/win_seek.h"
@@ -26,6 +28,7 @@
 #include <cstdint>
 #include <memory>
 #include <random>
+#include <set>
 #include <string>
 
 namespace velorra {
@@ -38,6 +41,7 @@ struct PlayerServices {
     toolkit::FileDialogs& dialogs;
     toolkit::MessageBoxes& messages;
     toolkit::LinkOpener& links;
+    SilenceMeasurer& silence;
 };
 
 class frmPlayer : public toolkit::Window {
@@ -122,6 +126,21 @@ public:
     // Seconds as mm:ss, minutes and seconds truncated, each at least two digits ("-01:-15" for
     // -75). Throws for a value beyond 64 bits.
     static std::string SegToMin(double seconds);
+
+    // --- trimming the silence: each song's quiet lead-in and tail, measured in the background
+    // while the option is on, trim it further; the measurements are cached across runs.
+    void mnuTrimSilence_Click();
+    // The measured lead-in and tail of a file in whole seconds (rounded down, so no music is
+    // cut), when the option is on and the file has been measured; else none.
+    struct SilenceTrims {
+        int32_t leadIn = 0, tail = 0;
+    };
+    SilenceTrims silenceTrims(const std::string& path);
+    // Asks for the songs the window will need next: the playing one when it is not yet known,
+    // and the next row in list order (in shuffle mode the next row is not known in advance).
+    void measureAhead();
+    // A measurement has arrived: it is kept, and the playing song takes its tail into account.
+    void silenceMeasured(const std::string& path, Silence silence);
 
     // --- transition engine
     void optTransition_Click(int16_t Index);
@@ -217,6 +236,7 @@ public:
     toolkit::MenuItem mnuClear{&mnuList, "Clear List"};
     toolkit::MenuItem mnuOptions{nullptr, "&Options"};
     toolkit::MenuItem mnuSetDefaultPlayer{&mnuOptions, "Set Velorra as Default Player"};
+    toolkit::MenuItem mnuTrimSilence{&mnuOptions, "Trim &Silence"};
     toolkit::MenuItem mnuAbout{nullptr, "&About"};
 
     // Channel entries 0 and 1; an absent entry is null.
@@ -242,6 +262,9 @@ private:
     PlayerServices services_;
     std::string commandLine_;
     WinSeek winSeek_{*this};
+    SilenceCache silenceCache_{SilenceCache::defaultFile()};
+    // Files asked for and not yet answered.
+    std::set<std::string> silencePending_;
 };
 
 // The name a command line stands for: every double quote removed, the rest, blanks included,

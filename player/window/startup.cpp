@@ -30,9 +30,11 @@ frmPlayer::frmPlayer(PlayerServices services, std::string commandLine)
     wirePlayback();
     mnuSetDefaultPlayer.onClick = [this] { mnuSetDefaultPlayer_Click(); };
     mnuAbout.onClick = [this] { mnuAbout_Click(); };
+    mnuTrimSilence.onClick = [this] { mnuTrimSilence_Click(); };
+    services_.silence.onMeasured = [this](const std::string& path, Silence silence) { silenceMeasured(path, silence); };
 }
 
-frmPlayer::~frmPlayer() = default;
+frmPlayer::~frmPlayer() { services_.silence.onMeasured = nullptr; }
 
 void frmPlayer::Form_Load() {
     Channels[1] = std::make_unique<Player>(services_.media);

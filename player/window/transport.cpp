@@ -164,8 +164,9 @@ void frmPlayer::LoadCurrentItem() {
         }
     };
     trimStep([&] {
-        StartPos = CutFirst;
-        EndPos = toInt32(int64_t{channel(ActiveChannel).Duration()} - CutLast);
+        const SilenceTrims silence = silenceTrims(channel(ActiveChannel).Filename());
+        StartPos = toInt32(int64_t{CutFirst} + silence.leadIn);
+        EndPos = toInt32(int64_t{channel(ActiveChannel).Duration()} - CutLast - silence.tail);
     });
     trimStep([&] { lstClipList.setText(CurrentIndex, 9, std::to_string(channel(ActiveChannel).Duration())); });
     trimStep([&] {
@@ -190,6 +191,7 @@ void frmPlayer::LoadCurrentItem() {
     hscPosition.setValue(0);
     attempt([&] { hscPosition.setRange(0, toInt16(int64_t{EndPos} - StartPos)); });
     UpdatingPosition = 0;
+    measureAhead();
 }
 
 }  // namespace velorra

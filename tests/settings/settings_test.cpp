@@ -3,6 +3,7 @@
 #include "player/settings/qsettings_store.h"
 #include "player/window/frm_player.h"
 #include "support/fake_media_service.h"
+#include "support/fake_silence_measurer.h"
 #include "support/manual_loop.h"
 #include "support/scripted_dialogs.h"
 
@@ -54,7 +55,8 @@ struct SettingsFile : ::testing::Test {
         testing::ScriptedDialogs dialogs;
         testing::RecordedMessages messages;
         testing::RecordedLinks links;
-        frmPlayer player{{loop, media, store, dialogs, messages, links}, ""};
+        testing::FakeSilenceMeasurer silence{loop};
+        frmPlayer player{{loop, media, store, dialogs, messages, links, silence}, ""};
         player.show();
         use(player, media);
         player.unload();
@@ -69,6 +71,7 @@ TEST_F(SettingsFile, AFirstRunUsesTheDefaultsAndItsCloseCreatesTheFile) {
         EXPECT_TRUE(p.optTransition[0].Value());
         EXPECT_EQ(p.CutFirst, 0);
         EXPECT_EQ(p.CutLast, 0);
+        EXPECT_FALSE(p.mnuTrimSilence.Checked());
         EXPECT_EQ(p.hscVolume.Value(), 64);
         EXPECT_EQ(p.lblMasterVolume.Caption(), "75%");
         EXPECT_EQ(p.chkRndPlay.Value(), 0);
@@ -83,6 +86,7 @@ TEST_F(SettingsFile, AFirstRunUsesTheDefaultsAndItsCloseCreatesTheFile) {
     EXPECT_EQ(stored("Transitions/TransitionType"), "0");
     EXPECT_EQ(stored("Trimming/CutFirst"), "0");
     EXPECT_EQ(stored("Trimming/CutLast"), "0");
+    EXPECT_EQ(stored("Trimming/TrimSilence"), "0");
     EXPECT_EQ(stored("RandomPlayback/rnd"), "0");
     EXPECT_EQ(stored("BasicAudio/Volume"), "64");
     EXPECT_EQ(stored("Window/Top"), "100");
@@ -100,6 +104,7 @@ TEST_F(SettingsFile, ChoicesMadeInOneRunComeBackInTheNext) {
         p.spinCutLast.setValue(9);
         p.hscVolume.setValue(40);
         p.chkRndPlay.click();
+        p.mnuTrimSilence.click();
         p.cmdShowOptions.click();
         p.move(900, 700, 8000, 7500);
     });
@@ -113,6 +118,7 @@ TEST_F(SettingsFile, ChoicesMadeInOneRunComeBackInTheNext) {
         EXPECT_EQ(p.CutLast, 9);
         EXPECT_EQ(p.hscVolume.Value(), 40);
         EXPECT_EQ(p.chkRndPlay.Value(), 1);
+        EXPECT_TRUE(p.mnuTrimSilence.Checked());
         EXPECT_EQ(p.ShowOptions, 0);
         EXPECT_EQ(p.Picture1.Height(), frmPlayer::PanelCollapsed);
         // The stored place is read, but the window always opens at its fixed place and size.

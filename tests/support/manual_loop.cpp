@@ -11,10 +11,20 @@ void ManualLoop::doEvents() {
     runPosted();
 }
 
+void ManualLoop::post(std::function<void()> event) {
+    const std::lock_guard lock(postedLock_);
+    posted_.push_back(std::move(event));
+}
+
 void ManualLoop::runPosted() {
-    while (!posted_.empty()) {
-        auto event = std::move(posted_.front());
-        posted_.pop_front();
+    for (;;) {
+        std::function<void()> event;
+        {
+            const std::lock_guard lock(postedLock_);
+            if (posted_.empty()) return;
+            event = std::move(posted_.front());
+            posted_.pop_front();
+        }
         event();
     }
 }

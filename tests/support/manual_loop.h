@@ -1,8 +1,9 @@
 #pragma once
 // The event loop of the tests: a virtual clock that moves only when the test says so.
 // advance(ms) fires every tick that falls due on the way, in time order, so a whole play list
-// with its transitions runs in milliseconds. Events posted by the test run at the next
-// pending-events point, as a user's clicks would.
+// with its transitions runs in milliseconds. Events posted by the test (or, from their own
+// threads, by real background workers) run at the next pending-events point, as a user's clicks
+// would.
 #include "player/toolkit/event_loop.h"
 #include "player/toolkit/timer.h"
 
@@ -10,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 
 namespace velorra::testing {
 
@@ -23,7 +25,7 @@ public:
     // Moves the clock forward, firing the ticks that fall due, each at its own time.
     void advance(int64_t ms);
     // Runs at the next pending-events point (or the next advance).
-    void post(std::function<void()> event) { posted_.push_back(std::move(event)); }
+    void post(std::function<void()> event) override;
     int doEventsCalls() const { return doEventsCalls_; }
     bool armed(toolkit::Timer& timer) const { return due_.contains(&timer); }
 
@@ -37,6 +39,7 @@ private:
     int64_t now_ = 0;
     uint64_t nextOrder_ = 0;
     std::map<toolkit::Timer*, Due> due_;
+    std::mutex postedLock_;
     std::deque<std::function<void()>> posted_;
     int doEventsCalls_ = 0;
 };

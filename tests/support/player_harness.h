@@ -1,9 +1,10 @@
 #pragma once
 // The headless player window with the fakes it runs on: the manual loop with its virtual clock,
-// the fake media service on that clock, settings in memory, scripted dialogs and the recorded
-// message boxes and links. Fixtures derive from it and add what they need.
+// the fake media service on that clock, settings in memory, scripted dialogs, the recorded
+// message boxes and links, and a silence measurer that answers when told. Fixtures derive from it and add what they need.
 #include "player/window/frm_player.h"
 #include "support/fake_media_service.h"
+#include "support/fake_silence_measurer.h"
 #include "support/manual_loop.h"
 #include "support/scripted_dialogs.h"
 
@@ -17,7 +18,7 @@ namespace velorra::testing {
 template <class Loop = ManualLoop>
 struct BasicPlayerHarness {
     explicit BasicPlayerHarness(std::string commandLine = {})
-        : player{{loop, media, settings, dialogs, messages, links}, std::move(commandLine)} {}
+        : player{{loop, media, settings, dialogs, messages, links, silence}, std::move(commandLine)} {}
 
     Loop loop;
     FakeMediaService media{[this] { return loop.nowMs(); }};
@@ -25,6 +26,7 @@ struct BasicPlayerHarness {
     ScriptedDialogs dialogs;
     RecordedMessages messages;
     RecordedLinks links;
+    FakeSilenceMeasurer silence{loop};
     frmPlayer player;
 };
 

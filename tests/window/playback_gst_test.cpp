@@ -1,6 +1,7 @@
 // Two generated songs joined by a 2 s transition on real GStreamer graphs with a real-time silent
 // sink, driven by the program's own Qt event loop: at the end of the transition the first song's
 // channel is stopped and the second one plays.
+#include "player/analysis/gst_silence_measurer.h"
 #include "player/channel/gst/gst_media_service.h"
 #include "player/toolkit/qt/qt_event_loop.h"
 #include "player/window/frm_player.h"
@@ -104,7 +105,8 @@ TEST(PlaybackOnGStreamer, TheFirstSongStopsAtTheEndOfTheTransitionAndTheSecondPl
     testing::ScriptedDialogs dialogs;
     testing::RecordedMessages messages;
     testing::RecordedLinks links;
-    frmPlayer player{{loop, gst, settings, dialogs, messages, links}, ""};
+    GstSilenceMeasurer silence{loop};
+    frmPlayer player{{loop, gst, settings, dialogs, messages, links, silence}, ""};
     player.show();
     for (const std::string& path : {first, second}) {
         player.lstClipList.add("", path);

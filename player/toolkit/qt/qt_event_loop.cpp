@@ -34,4 +34,10 @@ void QtEventLoop::doEvents() { QCoreApplication::processEvents(); }
 
 int64_t QtEventLoop::nowMs() const { return clock_.elapsed(); }
 
+// A queued call on an object of the loop's thread is thread-safe; events still waiting when the
+// loop goes are dropped with its owner object.
+void QtEventLoop::post(std::function<void()> event) {
+    QMetaObject::invokeMethod(&owner_, std::move(event), Qt::QueuedConnection);
+}
+
 }  // namespace velorra::toolkit::qt

@@ -20,6 +20,7 @@ public:
     void disarm(Timer& timer) override;
     void doEvents() override;
     int64_t nowMs() const override;
+    void post(std::function<void()> event) override;
 
     // How many timers are armed.
     size_t armedCount() const { return timers_.size(); }

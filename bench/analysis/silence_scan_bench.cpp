@@ -1,0 +1,85 @@
+// silence_scan: how fast "Trim Silence" measures songs, in seconds of audio measured per second
+// of processor time (all threads of the process), by the program's measurer on Qt's event loop
+// over generated MP3s (4 songs of 60 s, 128 kbit/s).
+// Baseline: the bare decode of the same files in the same run, `uridecodebin ! fakesink
+// sync=false`. Each figure is the best of 3 passes, the two kinds of pass taking turns.
+// Ratio baseline / value: the processor time measuring costs over that of decoding (goal at
+// most 1.25).
+#include "player/analysis/gst_silence_measurer.h"
+#include "player/toolkit/qt/qt_event_loop.h"
+#include "support/temp_dir.h"
+#include "tools/media/mp3_encoder.h"
+#include "tools/media/pipeline.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include <sys/resource.h>
+
+namespace {
+
+using namespace velorra;
+
+constexpr int Songs = 4;
+constexpr double SongSeconds = 60;
+constexpr int Passes = 3;
+
+double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
+
+// Processor seconds this process has used, all threads.
+double ownCpu() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return seconds(u.ru_utime) + seconds(u.ru_stime);
+}
+
+template <class Work>
+double cpuOf(Work work) {
+    const double start = ownCpu();
+    work();
+    return ownCpu() - start;
+}
+
+void decodeBare(const std::string& path) {
+    const auto pipeline = media::parsePipeline("uridecodebin name=decode ! fakesink sync=false");
+    const GCharHandle uri(gst_filename_to_uri(path.c_str(), nullptr));
+    g_object_set(media::elementByName(pipeline.get(), "decode").get(), "uri", uri.get(), nullptr);
+    media::runToEnd(pipeline.get());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    testing::TempDir folder("velorra-bench");
+    std::vector<std::string> paths;
+    for (int i = 0; i < Songs; ++i) {
+        paths.push_back(folder.path("song" + std::to_string(i) + ".mp3"));
+        media::writeMp3(paths.back(), media::tune(i), SongSeconds, media::Mp3Kind::ConstantNoXing);
+    }
+
+    toolkit::qt::QtEventLoop loop;
+    GstSilenceMeasurer measurer(loop);
+    size_t told = 0;
+    measurer.onMeasured = [&](const std::string&, Silence) { ++told; };
+
+    double bare = 1e9, measuring = 1e9;
+    for (int pass = 0; pass < Passes; ++pass) {
+        bare = std::min(bare, cpuOf([&] {
+                            for (const auto& path : paths) decodeBare(path);
+                        }));
+        measuring = std::min(measuring, cpuOf([&] {
+                                 told = 0;
+                                 for (const auto& path : paths) measurer.measure(path);
+                                 while (told < paths.size()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+                             }));
+    }
+    const double audio = Songs * SongSeconds;
+    const double value = audio / measuring, baseline = audio / bare;
+    std::printf("bench name=silence_scan value=%.0f unit=audio_s/cpu_s baseline=%.0f ratio=%.2f\n", value, baseline,
+                baseline / value);
+    return 0;
+}

@@ -1,0 +1,71 @@
+// "Trim Silence": while the option is on, every song's quiet lead-in and tail are measured in
+// the background and trimmed on top of CutFirst and CutLast. The window asks ahead for the song
+// that plays next, so that its trims are known when it starts; a measurement that arrives while
+// its song plays moves that song's end (never its start: the song is not sought). Measurements
+// are kept in the cache of the user's cache folder; with the option off nothing is measured or
+// looked up and every figure is the plain one.
+#include "player/toolkit/attempt.h"
+#include "player/window/frm_player.h"
+
+#include <cmath>
+
+namespace velorra {
+
+namespace {
+
+int32_t wholeSecondsDown(double seconds) { return static_cast<int32_t>(std::floor(seconds)); }
+
+}  // namespace
+
+void frmPlayer::mnuTrimSilence_Click() {
+    mnuTrimSilence.setChecked(!mnuTrimSilence.Checked());
+    measureAhead();
+}
+
+frmPlayer::SilenceTrims frmPlayer::silenceTrims(const std::string& path) {
+    if (!mnuTrimSilence.Checked()) return {};
+    const auto silence = silenceCache_.find(path);
+    if (!silence) return {};
+    return {wholeSecondsDown(silence->leadIn), wholeSecondsDown(silence->tail)};
+}
+
+void frmPlayer::measureAhead() {
+    if (!mnuTrimSilence.Checked()) return;
+    const auto want = [this](const std::string& path) {
+        if (path.empty() || silencePending_.contains(path) || silenceCache_.find(path)) return;
+        silencePending_.insert(path);
+        services_.silence.measure(path);
+    };
+    attempt([&] { want(channel(ActiveChannel).Filename()); });
+    const int32_t rows = lstClipList.count();
+    if (chkRndPlay.Value() == 1 || CurrentIndex < 0 || rows == 0) return;
+    // After the last row the list starts again at the top.
+    attempt([&] { want(lstClipList.text(CurrentIndex < rows ? CurrentIndex + 1 : 1, 7)); });
+}
+
+void frmPlayer::silenceMeasured(const std::string& path, Silence silence) {
+    silencePending_.erase(path);
+    silenceCache_.store(path, silence);
+    if (!mnuTrimSilence.Checked()) return;
+    bool moved = false;
+    attempt([&] {
+        Player& playing = channel(ActiveChannel);
+        if (playing.Filename() != path) return;
+        // The song started with the plain trims: it keeps its start and gains the end it would
+        // have had, unless the trims together leave nothing (then it plays on whole).
+        const int64_t end = int64_t{playing.Duration()} - CutLast - wholeSecondsDown(silence.tail);
+        if (int64_t{CutFirst} + wholeSecondsDown(silence.leadIn) >= end || end >= EndPos) return;
+        EndPos = toInt32(end);
+        moved = true;
+    });
+    if (!moved) return;
+    attempt([&] {
+        if (lstClipList.text(CurrentIndex, 7) == path)
+            lstClipList.setText(CurrentIndex, 1, SegToMin(double(EndPos) - StartPos));
+    });
+    UpdatingPosition = 1;
+    attempt([&] { hscPosition.setRange(0, toInt16(int64_t{EndPos} - StartPos)); });
+    UpdatingPosition = 0;
+}
+
+}  // namespace velorra

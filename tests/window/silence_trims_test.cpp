@@ -1,0 +1,196 @@
+// "Trim Silence" on the virtual clock: songs of near-silence, tone and near-silence joined by a
+// 2 s cross dissolve, the measurements asked ahead and answered when the test says, a
+// measurement that arrives while its song plays, the cache across runs, and Calculate Total.
+#include "playback_fixture.h"
+#include "support/temp_dir.h"
+
+#include <fstream>
+
+namespace velorra {
+namespace {
+
+// Each song: 3.5 s of near-silence, 8 s of tone, 4.5 s of near-silence, as the GStreamer
+// measurer finds them in generated files (a little of the encoder's delay before the tone).
+constexpr double ToneAt = 3.5;
+constexpr Silence Measured{3.52, 4.47};
+
+struct SilenceTrimsWindow : testing::PlaybackWindow {
+    testing::TempDir folder{"velorra-silence"};
+
+    // A song that exists on disk (the cache keys files by their size and modification time).
+    std::string song(const std::string& name, double seconds) {
+        const std::string path = folder.makeFile(name, name);
+        addSong(path, seconds);
+        return path;
+    }
+    void trimSilence() { player.mnuTrimSilence.click(); }
+    // The time on the virtual clock at which each row's tone starts, for the next `count` songs
+    // to start: the song's start time plus the tone's place past the song's start position.
+    std::vector<double> toneStarts(int count) {
+        std::vector<double> starts;
+        for (int32_t row = player.CurrentIndex; static_cast<int>(starts.size()) < count;) {
+            // Past the last row the index reads 0 for one tick before row 1 starts.
+            if (!runUntil([&] { return player.CurrentIndex != row && player.CurrentIndex > 0; }, 60000)) break;
+            row = player.CurrentIndex;
+            starts.push_back(loop.nowMs() / 1000.0 + ToneAt - player.StartPos);
+        }
+        return starts;
+    }
+};
+
+TEST_F(SilenceTrimsWindow, WithTheOptionOnEachToneFollowsThePreviousOneSixAndAHalfSecondsLater) {
+    store("Transitions", "TransitionTime", "2");
+    store("Transitions", "TransitionType", "0");
+    const std::string a = song("a.mp3", 16), b = song("b.mp3", 16), c = song("c.mp3", 16);
+    player.show();
+    trimSilence();
+    EXPECT_EQ(silence.requests, (std::vector<std::string>{a}));  // the next song to play: row 1
+
+    player.btnPlay.click();
+    // Row 1 starts before its measurement arrives: plain trims, and its successor is asked for.
+    EXPECT_EQ(player.StartPos, 0);
+    EXPECT_EQ(player.EndPos, 16);
+    EXPECT_EQ(silence.requests, (std::vector<std::string>{a, b}));
+
+    // Its measurement arrives while it plays: from then on it ends 4 s early, and it is not
+    // sought over its lead-in.
+    loop.advance(1000);
+    silence.answer(a, Measured);
+    silence.answer(b, Measured);
+    loop.advance(100);
+    EXPECT_EQ(player.StartPos, 0);
+    EXPECT_EQ(player.EndPos, 12);
+    EXPECT_EQ(player.hscPosition.Max(), 12);
+    EXPECT_EQ(player.lstClipList.text(1, 1), "00:12");
+    EXPECT_EQ(media.callsOf("setPosition").size(), 1u);
+
+    const double firstTone = ToneAt;  // row 1 started at 0 from its start
+    const auto starts = toneStarts(1);
+    ASSERT_EQ(starts.size(), 1u);
+    EXPECT_NEAR(starts[0] - firstTone, 6.5, 0.11);
+    // Row 2 was known when it started: 3 s of lead-in and 4 s of tail trimmed, whole seconds.
+    EXPECT_EQ(player.StartPos, 3);
+    EXPECT_EQ(player.EndPos, 12);
+    EXPECT_EQ(player.lstClipList.text(2, 1), "00:09");
+    EXPECT_EQ(media.positionOf(graphOf(b)), 3.0);
+    EXPECT_EQ(silence.requests, (std::vector<std::string>{a, b, c}));
+
+    silence.answer(c, Measured);
+    const auto next = toneStarts(2);
+    ASSERT_EQ(next.size(), 2u);
+    EXPECT_NEAR(next[0] - starts[0], 6.5, 0.11);
+    EXPECT_NEAR(next[1] - next[0], 6.6, 0.11);  // row 1 again, one tick later, measured once
+    EXPECT_EQ(silence.requests.size(), 3u);
+}
+
+TEST_F(SilenceTrimsWindow, WithTheOptionOffNothingIsMeasuredAndTheTonesAreThirteenAndAHalfSecondsApart) {
+    store("Transitions", "TransitionTime", "2");
+    song("a.mp3", 16);
+    song("b.mp3", 16);
+    song("c.mp3", 16);
+    player.show();
+    player.btnPlay.click();
+    const auto starts = toneStarts(2);
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_NEAR(starts[0] - ToneAt, 13.5, 0.11);
+    EXPECT_NEAR(starts[1] - starts[0], 13.5, 0.11);
+    EXPECT_EQ(player.StartPos, 0);
+    EXPECT_EQ(player.EndPos, 16);
+    EXPECT_TRUE(silence.requests.empty());
+    EXPECT_FALSE(player.mnuTrimSilence.Checked());
+}
+
+TEST_F(SilenceTrimsWindow, TheTrimsAddToTheFixedOnesAndASongTheyLeaveNothingOfPlaysWhole) {
+    store("Trimming", "CutFirst", "2");
+    store("Trimming", "CutLast", "1");
+    const std::string a = song("a.mp3", 60), b = song("b.mp3", 10);
+    player.show();
+    trimSilence();
+    silence.answer(a, {4.99, 7.0});
+    silence.answer(b, {3.5, 4.2});  // 2 + 3 and 1 + 4 leave 0 s of 10
+    loop.advance(0);
+
+    player.btnPlay.click();
+    EXPECT_EQ(player.StartPos, 6);   // 2 + 4
+    EXPECT_EQ(player.EndPos, 52);    // 60 - 1 - 7
+    EXPECT_EQ(player.lstClipList.text(1, 1), "00:46");
+    player.btnNext.click();
+    EXPECT_EQ(player.StartPos, 0);
+    EXPECT_EQ(player.EndPos, 10);
+    EXPECT_EQ(player.lstClipList.text(2, 1), "00:10");
+}
+
+TEST_F(SilenceTrimsWindow, InShuffleModeTheChosenRowIsMeasuredWhenItIsChosen) {
+    store("RandomPlayback", "rnd", "1");
+    const std::string a = song("a.mp3", 30);
+    song("b.mp3", 30);
+    player.show();
+    trimSilence();
+    EXPECT_TRUE(silence.requests.empty());  // nothing is known of the next row
+    player.btnPlay.click();
+    EXPECT_EQ(silence.requests, (std::vector<std::string>{a}));
+    // A measurement that never comes stalls nothing: the song plays on and the next is chosen,
+    // and asked for unless it is the one still being measured.
+    ASSERT_TRUE(runUntil([&] { return player.ActiveChannel == 0; }, 40000));
+    const std::string chosen = player.Channels[0]->Filename();
+    const std::vector<std::string> asked = chosen == a ? std::vector<std::string>{a} : std::vector<std::string>{a, chosen};
+    EXPECT_EQ(silence.requests, asked);
+}
+
+TEST_F(SilenceTrimsWindow, TheCacheAnswersTheNextRunUntilTheFileChanges) {
+    const std::string a = song("a.mp3", 30);
+    {
+        testing::PlayerHarness first;
+        first.media.setDuration(a, 30);
+        first.player.show();
+        first.player.lstClipList.add("", a);
+        first.player.lstClipList.setText(1, 7, a);
+        first.player.mnuTrimSilence.click();
+        first.silence.answer(a, {2.2, 3.9});
+        first.loop.advance(0);
+        first.player.unload();
+        EXPECT_EQ(first.settings.values["Velorra/Trimming/TrimSilence"], "1");
+    }
+    player.show();
+    trimSilence();
+    player.btnPlay.click();
+    EXPECT_TRUE(silence.requests.empty());
+    EXPECT_EQ(player.StartPos, 2);
+    EXPECT_EQ(player.EndPos, 27);
+
+    // The file changes on disk: its measurement no longer holds.
+    std::ofstream(a, std::ios::app) << "more";
+    player.btnBack.click();
+    EXPECT_EQ(player.StartPos, 0);
+    EXPECT_EQ(player.EndPos, 30);
+    EXPECT_EQ(silence.requests, (std::vector<std::string>{a}));
+}
+
+TEST_F(SilenceTrimsWindow, CalculateTotalCountsWhatIsMeasuredAndMeasuresNothing) {
+    store("Transitions", "TransitionType", "2");
+    const std::string a = song("a.mp3", 200), b = song("b.mp3", 100);
+    player.show();
+    player.cmdCalculate.click();
+    EXPECT_EQ(player.lblDuracionTotal.Caption(), "05:00");
+
+    // Switched on, the window asks for the song in its channel (the last one the calculation
+    // opened) and for row 1, the next to play.
+    trimSilence();
+    EXPECT_EQ(silence.requests, (std::vector<std::string>{b, a}));
+    silence.answer(a, {10.7, 20.2});
+    loop.advance(0);
+    player.lstClipList.setText(1, 9, "");
+    player.lstClipList.setText(2, 9, "");
+    player.cmdCalculate.click();
+    EXPECT_EQ(player.lblDuracionTotal.Caption(), "04:30");  // 200 - 10 - 20, and 100 unmeasured
+    EXPECT_EQ(player.lstClipList.text(1, 1), "02:50");
+    EXPECT_EQ(player.lstClipList.text(2, 1), "01:40");
+    EXPECT_EQ(silence.requests.size(), 2u);
+
+    trimSilence();
+    player.cmdCalculate.click();
+    EXPECT_EQ(player.lblDuracionTotal.Caption(), "05:00");
+}
+
+}  // namespace
+}  // namespace velorra
