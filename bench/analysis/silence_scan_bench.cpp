@@ -5,6 +5,7 @@
 // sync=false`. Each figure is the best of 3 passes, the two kinds of pass taking turns.
 // Ratio baseline / value: the processor time measuring costs over that of decoding (goal at
 // most 1.25).
+#include "own_cpu.h"
 #include "player/analysis/gst_silence_measurer.h"
 #include "player/toolkit/qt/qt_event_loop.h"
 #include "support/temp_dir.h"
@@ -17,8 +18,6 @@
 #include <cstdio>
 #include <vector>
 
-#include <sys/resource.h>
-
 namespace {
 
 using namespace velorra;
@@ -27,20 +26,11 @@ constexpr int Songs = 4;
 constexpr double SongSeconds = 60;
 constexpr int Passes = 3;
 
-double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
-
-// Processor seconds this process has used, all threads.
-double ownCpu() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return seconds(u.ru_utime) + seconds(u.ru_stime);
-}
-
 template <class Work>
 double cpuOf(Work work) {
-    const double start = ownCpu();
+    const double start = bench::ownCpu();
     work();
-    return ownCpu() - start;
+    return bench::ownCpu() - start;
 }
 
 void decodeBare(const std::string& path) {

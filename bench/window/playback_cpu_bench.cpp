@@ -5,6 +5,7 @@
 //                   the same file to a real-time fakesink; ratio value / baseline (goal < 1.3)
 //   transition_cpu  value: the player during a 10 s transition, two songs at once; baseline: the
 //                   player playing one song; ratio value / baseline (goal < 2.6)
+#include "own_cpu.h"
 #include "support/temp_dir.h"
 #include "tools/media/mp3_encoder.h"
 #include "window/real_window.h"
@@ -16,7 +17,6 @@
 #include <cstdio>
 #include <fstream>
 
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,15 +27,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int MeasureMs = 10000;
 constexpr int SettleMs = 1500;
-
-double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; }
-
-// Processor seconds this process has used, all threads.
-double ownCpu() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return seconds(u.ru_utime) + seconds(u.ru_stime);
-}
 
 // Processor seconds another process's threads have used so far.
 double cpuOf(pid_t pid) {
@@ -99,12 +90,12 @@ int main(int argc, char** argv) {
     // One song, after its one-second fade-in, at the default listening level.
     player.btnPlay.click();
     bench::runFor(SettleMs);
-    const double single = share(ownCpu, [] { bench::runFor(MeasureMs); });
+    const double single = share(bench::ownCpu, [] { bench::runFor(MeasureMs); });
 
     // Two songs: a transition over ten seconds.
     player.spinTransitionTime.setValue(10);
     player.btnNext.click();
-    const double both = share(ownCpu, [&] {
+    const double both = share(bench::ownCpu, [&] {
         while (player.tmrTransition.Enabled()) bench::runFor(50);
     });
     player.btnStop.click();

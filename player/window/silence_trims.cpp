@@ -51,11 +51,11 @@ void frmPlayer::silenceMeasured(const std::string& path, Silence silence) {
     attempt([&] {
         Player& playing = channel(ActiveChannel);
         if (playing.Filename() != path) return;
-        // The song started with the plain trims: it keeps its start and gains the end it would
-        // have had, unless the trims together leave nothing (then it plays on whole).
-        const int64_t end = int64_t{playing.Duration()} - CutLast - wholeSecondsDown(silence.tail);
-        if (int64_t{CutFirst} + wholeSecondsDown(silence.leadIn) >= end || end >= EndPos) return;
-        EndPos = toInt32(end);
+        // The song started with the plain trims: it keeps its start and its end comes the tail
+        // earlier, unless all the trims together leave nothing of it (then it plays on whole).
+        const int32_t leadIn = wholeSecondsDown(silence.leadIn), tail = wholeSecondsDown(silence.tail);
+        if (tail == 0 || int64_t{CutFirst} + leadIn >= int64_t{playing.Duration()} - CutLast - tail) return;
+        EndPos = toInt32(int64_t{EndPos} - tail);
         moved = true;
     });
     if (!moved) return;
