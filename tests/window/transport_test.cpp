@@ -63,6 +63,7 @@ TEST_F(Transport, ThreeSongsPlayThroughOneAfterAnotherAndTheListRepeats) {
     EXPECT_TRUE(playing("c.mp3"));
     EXPECT_EQ(rendered(), (std::vector<std::string>{"a.mp3", "b.mp3", "c.mp3", "a.mp3"}));
     EXPECT_EQ(player.PlayState, 1);
+    EXPECT_TRUE(silence.requests.empty());  // "Trim Silence" is off: nothing is measured
 }
 
 TEST_F(Transport, NextOnTheLastRowLetsTheSongPlayOnUntilTheListStartsAgain) {
