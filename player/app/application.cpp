@@ -4,6 +4,7 @@
 #include "player/window/product.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 
 #include <memory>
 
@@ -25,7 +26,9 @@ Application::Application(std::string commandLine)
     : icon_(programIcon()),
       player_({loop_, media_, settings_, dialogs_, messages_, links_, silence_}, std::move(commandLine)),
       playerWindow_(player_),
-      searchWindow_(player_.searchWindowUnloaded(), &playerWindow_) {
+      searchWindow_(player_.searchWindowUnloaded(), &playerWindow_),
+      desktop_(player_),
+      instance_([this](const std::string& commandLine) { handOver(commandLine); }) {
     playerWindow_.setIcon(icon_);
     searchWindow_.setIcon(icon_);
     player_.bindAboutWindow = [this](frmAbout& about) -> std::shared_ptr<void> {
@@ -39,6 +42,29 @@ Application::Application(std::string commandLine)
         shutdown();
         QCoreApplication::exit(0);
     };
+    joinDesktop();
+}
+
+void Application::joinDesktop() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        instance_.listenOnSocket();
+        return;
+    }
+    if (!bus.registerService(QString::fromLatin1(mpris::ServiceName))) return;
+    desktop_.exportOn(bus);
+    instance_.exportOn(bus);
+}
+
+void Application::handOver(const std::string& commandLine) {
+    if (!commandLine.empty()) {
+        player_.btnStop_Click();
+        player_.mnuClear_Click();
+        player_.OpenFile(commandLineName(commandLine), true, 0);
+        player_.btnPlay_Click();
+    }
+    player_.show();
+    player_.bringToFront();
 }
 
 void Application::show() { player_.show(); }

@@ -14,7 +14,7 @@ class MediaGraph {
 public:
     virtual ~MediaGraph() = default;
 
-    // Builds the playback chain for a file with the default audio output and leaves the graph
+    // Builds the playback chain for a file with the graph's audio output and leaves the graph
     // stopped at position 0. Returns within a bounded time, also for a corrupt file.
     virtual bool render(const std::string& path) = 0;
 
@@ -48,8 +48,13 @@ class MediaService {
 public:
     virtual ~MediaService() = default;
 
-    // A new, empty graph; null when the service cannot make one.
-    virtual std::unique_ptr<MediaGraph> createGraph() = 0;
+    // A new, empty graph whose sound goes to the output device of that display name; an empty
+    // name, or one no device carries now, gives the default output. Null when the service cannot
+    // make a graph.
+    virtual std::unique_ptr<MediaGraph> createGraph(const std::string& outputDevice) = 0;
+
+    // The display names of the audio output devices present now, each once.
+    virtual std::vector<std::string> outputDevices() = 0;
 
     // The length of a file in seconds when the service can tell it without building a graph
     // (cheaply, from the file's headers); empty when only a rendered graph can tell.

@@ -28,7 +28,7 @@ Player::~Player() = default;
 MediaGraph* Player::graph() {
     if (graphPending_) {
         graphPending_ = false;
-        graph_ = service_.createGraph();
+        graph_ = service_.createGraph(outputDevice_);
         if (graph_) graph_->render(pendingFile_);
     }
     return graph_.get();
@@ -37,7 +37,7 @@ MediaGraph* Player::graph() {
 void Player::EnumDirectSoundDevices(const std::function<void(const std::string&)>& addItem) {
     graphPending_ = false;
     graph_.reset();
-    graph_ = service_.createGraph();
+    graph_ = service_.createGraph(outputDevice_);
     if (!graph_) throw std::runtime_error("the media service made no graph");
     const auto names = graph_->filterNames();
     graph_.reset();
@@ -117,7 +117,7 @@ int32_t Player::OpenFile() {
     }
 
     int32_t status = kOpenOk;
-    graph_ = service_.createGraph();
+    graph_ = service_.createGraph(outputDevice_);
     if (!graph_) status = kOpenNoGraph;
     if (!graph_ || !graph_->render(filename_)) status = kOpenNotRendered;
     const auto seconds = graph_ ? graph_->duration() : std::nullopt;

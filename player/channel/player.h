@@ -30,7 +30,8 @@ public:
     Player& operator=(const Player&) = delete;
     ~Player();
 
-    // The name of an output device chosen by the user; stored and returned, nothing else.
+    // The display name of the output device chosen by the user: the graph of the next OpenFile
+    // plays on it, or on the default output when the name is empty or no device carries it.
     const std::string& OutputDevice() const { return outputDevice_; }
     void setOutputDevice(std::string name) { outputDevice_ = std::move(name); }
 

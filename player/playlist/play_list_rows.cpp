@@ -55,7 +55,9 @@ void frmPlayer::AddFileToList(const std::string& Filename, int32_t& InsertPos, t
     DestinationList.setText(InsertPos, 5, std::move(tag.genre));
     DestinationList.setText(InsertPos, 6, std::move(tag.comment));
     DestinationList.setText(InsertPos, 7, Filename);
-    if (&DestinationList == &lstClipList && InsertPos <= CurrentIndex) ++CurrentIndex;
+    if (&DestinationList != &lstClipList) return;
+    if (InsertPos <= CurrentIndex) ++CurrentIndex;
+    tell(Event::Rows);
 }
 
 void frmPlayer::mnuDeleteSelectedItem_Click() {
@@ -66,11 +68,13 @@ void frmPlayer::mnuDeleteSelectedItem_Click() {
         lstClipList.remove(i);
         if (i <= CurrentIndex) --CurrentIndex;
     }
+    tell(Event::Rows);
 }
 
 void frmPlayer::mnuClear_Click() {
     lstClipList.clear();
     CurrentIndex = 0;
+    tell(Event::Rows);
 }
 
 float frmPlayer::nextRandom() {

@@ -40,8 +40,7 @@ void frmPlayer::cmdCalculate_Click() {
                 attempt([&] {
                     auto& entry = Channels.at(static_cast<size_t>(ActiveChannel));
                     entry = std::make_unique<Player>(services_.media);
-                    const int32_t device = cmbOutputDevices.ListIndex();
-                    entry->setOutputDevice(device >= 0 ? cmbOutputDevices.List(device) : std::string());
+                    entry->setOutputDevice(chosenOutputDevice());
                     entry->setFilename(lstClipList.text(i, 7));
                     entry->OpenFile();
                     seconds = entry->Duration();

@@ -59,6 +59,12 @@ void frmPlayer::GetSettings() {
     for (auto& fader : vscVolume) fader.setValue(fader.Max());
     attempt([&] { hscVolume.setValue(wholeNumber16(read("BasicAudio", "Volume", "64"))); });
     attempt([&] { chkRndPlay.setValue(wholeNumber16(read("RandomPlayback", "rnd", "0"))); });
+    // The device chosen last time, present or not; the submenu lists the others when it opens.
+    attempt([&] {
+        const std::string device = read("BasicAudio", "OutputDevice", "");
+        if (!device.empty()) cmbOutputDevices.AddItem(device);
+    });
+    mnuOutputDeviceItem_Click(cmbOutputDevices.ListCount() - 1);
 
     // The stored geometry is applied, running the resize rules, and then always replaced by
     // the fixed opening place and size.
@@ -87,6 +93,7 @@ void frmPlayer::SaveSettings() {
     write("Trimming", "TrimSilence", mnuTrimSilence.Checked() ? 1 : 0);
     write("RandomPlayback", "rnd", chkRndPlay.Value());
     write("BasicAudio", "Volume", hscVolume.Value());
+    store.write(App, "BasicAudio", "OutputDevice", chosenOutputDevice());
     // A minimised window stands far above the screen: its place is not worth keeping.
     if (Top() > 10) {
         write("Window", "Top", Top());

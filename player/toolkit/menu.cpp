@@ -6,11 +6,15 @@ namespace velorra::toolkit {
 
 MenuItem::MenuItem(MenuItem* parent, std::string caption, std::string shortcut)
     : parent_(parent), caption_(std::move(caption)), shortcut_(std::move(shortcut)) {
-    if (parent_) parent_->items_.push_back(this);
+    if (!parent_) return;
+    parent_->items_.push_back(this);
+    parent_->changed();
 }
 
 MenuItem::~MenuItem() {
-    if (parent_) std::erase(parent_->items_, this);
+    if (!parent_) return;
+    std::erase(parent_->items_, this);
+    parent_->changed();
 }
 
 void MenuItem::changed() {

@@ -13,6 +13,8 @@ public:
 
 // A menu item: a menu-bar entry, an entry of a menu, or a separator (caption "-").
 // "&" in the caption marks the mnemonic; the shortcut is written as "Ctrl+O" or "Del".
+// An item with sub-items runs its click action just before its menu opens, so the action may
+// make or drop sub-items; items may come and go while the program runs.
 class MenuItem {
 public:
     // A menu-bar entry has no parent; others are listed by their parent in creation order.

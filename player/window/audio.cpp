@@ -35,6 +35,7 @@ void frmPlayer::hscVolume_Change() {
     const int32_t p = percent(level, top);
     lblMasterVolume.setCaption(std::to_string(p) + "%");
     prgMasterVolume.setValue(p);
+    tell(Event::Volume);
 }
 
 void frmPlayer::vscVolume_Change(int16_t Index) {

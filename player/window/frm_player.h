@@ -26,10 +26,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace velorra {
 
@@ -160,6 +162,27 @@ public:
     void GetSettings();
     void SaveSettings();
 
+    // --- output device
+    // Runs as the "Output &Device" submenu opens: lists the present devices again into
+    // cmbOutputDevices, keeping the chosen one, and makes one submenu entry for each.
+    void mnuOutputDevice_Click();
+    // An entry of the submenu: -1 "Default", else that entry of cmbOutputDevices. Channels
+    // created from now on play on it.
+    void mnuOutputDeviceItem_Click(int32_t Index);
+    // The name at cmbOutputDevices' selection, empty when nothing is selected.
+    std::string chosenOutputDevice() const;
+
+    // --- what the window tells an observer beyond it (the desktop adapter), after the change
+    enum class Event {
+        PlayState,  // PlayState was set
+        Song,       // LoadCurrentItem loaded row CurrentIndex
+        Rows,       // rows were added to or removed from the play list
+        Volume,     // the master volume's change action ran
+        Shuffle,    // the shuffle box changed
+        Seeked,     // the position bar moved the song's position
+    };
+    std::function<void(Event)> onEvent;
+
     // --- file type association and About window
     // Registers this executable as the handler of .mp3 and .m3u files; nothing is reported.
     void mnuSetDefaultPlayer_Click();
@@ -236,6 +259,10 @@ public:
     toolkit::MenuItem mnuClear{&mnuList, "Clear List"};
     toolkit::MenuItem mnuOptions{nullptr, "&Options"};
     toolkit::MenuItem mnuSetDefaultPlayer{&mnuOptions, "Set Velorra as Default Player"};
+    toolkit::MenuItem mnuOutputDevice{&mnuOptions, "Output &Device"};
+    toolkit::MenuItem mnuOutputDeviceDefault{&mnuOutputDevice, "Default"};
+    // One entry below "Default" for each entry of cmbOutputDevices, made as the submenu opens.
+    std::vector<std::unique_ptr<toolkit::MenuItem>> mnuOutputDeviceItems;
     toolkit::MenuItem mnuTrimSilence{&mnuOptions, "Trim &Silence"};
     toolkit::MenuItem mnuAbout{nullptr, "&About"};
 
@@ -258,6 +285,9 @@ public:
 private:
     void buildLayout();
     void buildMenus();
+    void tell(Event e) {
+        if (onEvent) onEvent(e);
+    }
 
     PlayerServices services_;
     std::string commandLine_;

@@ -74,6 +74,7 @@ void frmPlayer::hscPosition_Change() {
     attempt([&] { lblTimeLeft.setCaption(SegToMin(double(EndPos) - StartPos - value)); });
     if (UpdatingPosition == 1) return;
     attempt([&] { channel(ActiveChannel).setPosition(toInt32(int64_t{value} + StartPos)); });
+    tell(Event::Seeked);
 }
 
 void frmPlayer::hscPosition_Scroll() { hscPosition_Change(); }

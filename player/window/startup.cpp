@@ -29,6 +29,8 @@ frmPlayer::frmPlayer(PlayerServices services, std::string commandLine)
     wirePlayList();
     wirePlayback();
     mnuSetDefaultPlayer.onClick = [this] { mnuSetDefaultPlayer_Click(); };
+    mnuOutputDevice.onClick = [this] { mnuOutputDevice_Click(); };
+    mnuOutputDeviceDefault.onClick = [this] { mnuOutputDeviceItem_Click(-1); };
     mnuAbout.onClick = [this] { mnuAbout_Click(); };
     mnuTrimSilence.onClick = [this] { mnuTrimSilence_Click(); };
     services_.silence.onMeasured = [this](const std::string& path, Silence silence) { silenceMeasured(path, silence); };

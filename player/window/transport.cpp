@@ -26,6 +26,7 @@ void frmPlayer::wirePlayback() {
     tmrPosition.onTimer = [this] { tmrPosition_Timer(); };
     hscPosition.onChange = [this] { hscPosition_Change(); };
     hscPosition.onScroll = [this] { hscPosition_Scroll(); };
+    chkRndPlay.onClick = [this] { tell(Event::Shuffle); };
 
     tmrTransition.onTimer = [this] { tmrTransition_Timer(); };
     optTransition.onClick = [this](int index) { optTransition_Click(static_cast<int16_t>(index)); };
@@ -54,6 +55,7 @@ void frmPlayer::btnPlay_Click() {
     }
     PlayState = 1;
     lblStatus.setCaption(PlayText);
+    tell(Event::PlayState);
 }
 
 void frmPlayer::btnPause_Click() {
@@ -65,6 +67,7 @@ void frmPlayer::btnPause_Click() {
     attempt([&] { channel(ActiveChannel).PauseFile(); });
     PlayState = 2;
     lblStatus.setCaption(PauseText);
+    tell(Event::PlayState);
 }
 
 void frmPlayer::btnStop_Click() {
@@ -72,6 +75,7 @@ void frmPlayer::btnStop_Click() {
     attempt([&] { channel(1 - ActiveChannel).StopFile(); });
     PlayState = 0;
     lblStatus.setCaption(StopText);
+    tell(Event::PlayState);
 }
 
 void frmPlayer::btnBack_Click() {
@@ -95,6 +99,7 @@ void frmPlayer::mnuPlaySelectedItem_Click() {
     }
     PlayState = 1;
     lblStatus.setCaption(PlayText);
+    tell(Event::PlayState);
 }
 
 void frmPlayer::mnuShowItemInPlay_Click() {
@@ -141,10 +146,7 @@ void frmPlayer::LoadCurrentItem() {
         if (entry) entry->StopFile();
         entry = std::make_unique<Player>(services_.media);
     });
-    attempt([&] {
-        const int32_t device = cmbOutputDevices.ListIndex();
-        channel(ActiveChannel).setOutputDevice(device >= 0 ? cmbOutputDevices.List(device) : std::string());
-    });
+    attempt([&] { channel(ActiveChannel).setOutputDevice(chosenOutputDevice()); });
     if (CurrentIndex < 1) CurrentIndex = 1;
     if (CurrentIndex > lstClipList.count()) CurrentIndex = 1;
     attempt([&] {
@@ -192,6 +194,7 @@ void frmPlayer::LoadCurrentItem() {
     attempt([&] { hscPosition.setRange(0, toInt16(int64_t{EndPos} - StartPos)); });
     UpdatingPosition = 0;
     measureAhead();
+    tell(Event::Song);
 }
 
 }  // namespace velorra

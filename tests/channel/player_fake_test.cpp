@@ -165,7 +165,7 @@ TEST(ChannelFakeMedia, ADroppedGraphFallsSilentAndKeepsWhatItWasTold) {
     FakeMediaService service([&] { return now; });
     service.setDuration("a.mp3", 30.0);
     {
-        const auto graph = service.createGraph();
+        const auto graph = service.createGraph({});
         EXPECT_FALSE(graph->setVolume(-10));  // nothing rendered yet
         ASSERT_TRUE(graph->render("a.mp3"));
         EXPECT_FALSE(graph->render("a.mp3"));

@@ -23,7 +23,7 @@ class WatchedService : public MediaService {
 public:
     explicit WatchedService(AudioOutput output) : real_(output), output_(output) {}
 
-    std::unique_ptr<MediaGraph> createGraph() override {
+    std::unique_ptr<MediaGraph> createGraph(const std::string&) override {
         auto graph = GstMediaGraph::create(output_);
         if (graph) {
             pipelines_.emplace_back(GST_ELEMENT(gst_object_ref(graph->pipeline())));
@@ -31,6 +31,7 @@ public:
         }
         return graph;
     }
+    std::vector<std::string> outputDevices() override { return {}; }
     std::optional<double> probeDuration(const std::string& path) override { return real_.probeDuration(path); }
 
     int graphsMade() const { return static_cast<int>(pipelines_.size()); }

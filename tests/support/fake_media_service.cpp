@@ -146,13 +146,19 @@ void FakeMediaService::rebase(FakeGraph& graph) const {
     graph.baseTime = nowMs_();
 }
 
-std::unique_ptr<MediaGraph> FakeMediaService::createGraph() {
+std::unique_ptr<MediaGraph> FakeMediaService::createGraph(const std::string& outputDevice) {
     auto state = std::make_shared<FakeGraph>();
     state->id = static_cast<int>(graphs_.size()) + 1;
     state->baseTime = nowMs_();
+    state->outputDevice = outputDevice;
     graphs_.push_back(state);
-    record(0, "createGraph", "", true);
+    record(0, "createGraph", outputDevice, true);
     return std::make_unique<Graph>(*this, std::move(state));
+}
+
+std::vector<std::string> FakeMediaService::outputDevices() {
+    record(0, "outputDevices", "", true);
+    return devices_;
 }
 
 std::optional<double> FakeMediaService::probeDuration(const std::string& path) {

@@ -21,6 +21,7 @@ enum class FakeGraphState { Stopped, Paused, Running };
 struct FakeGraph {
     int id = 0;  // 1, 2, ... in creation order
     std::string file;  // the file rendered into it, empty when none was
+    std::string outputDevice;  // the device it was made for, empty for the default output
     bool alive = true;
     FakeGraphState state = FakeGraphState::Stopped;
     double rate = 1.0;
@@ -34,10 +35,11 @@ struct FakeGraph {
 
 struct MediaCall {
     int graph;              // 0 for a call to the service itself
-    std::string operation;  // "createGraph", "probeDuration", "render", "run", "pause", "stop",
-                            // "duration", "position", "setPosition", "rate", "setRate", "volume",
-                            // "setVolume", "balance", "setBalance", "filterNames", "release"
-    std::string argument;   // the value handed over (a file name, a number), else empty
+    std::string operation;  // "createGraph", "outputDevices", "probeDuration", "render", "run",
+                            // "pause", "stop", "duration", "position", "setPosition", "rate",
+                            // "setRate", "volume", "setVolume", "balance", "setBalance",
+                            // "filterNames", "release"
+    std::string argument;   // the value handed over (a file name, a number, a device), else empty
     bool succeeded;
 };
 
@@ -51,6 +53,8 @@ public:
     void failToOpen(const std::string& file);
     // The installed filters that graphs list.
     void setFilters(std::vector<std::string> names);
+    // The output devices present.
+    void setOutputDevices(std::vector<std::string> names) { devices_ = std::move(names); }
 
     const std::vector<MediaCall>& calls() const { return calls_; }
     // The calls with the given operation, in order.
@@ -63,7 +67,8 @@ public:
     // A graph's position now, in seconds.
     double positionOf(const FakeGraph& graph) const;
 
-    std::unique_ptr<MediaGraph> createGraph() override;
+    std::unique_ptr<MediaGraph> createGraph(const std::string& outputDevice) override;
+    std::vector<std::string> outputDevices() override;
     std::optional<double> probeDuration(const std::string& path) override;
 
 private:
@@ -78,6 +83,7 @@ private:
     std::map<std::string, double> durations_;
     std::set<std::string> failing_;
     std::vector<std::string> filters_;
+    std::vector<std::string> devices_;
     std::vector<std::shared_ptr<FakeGraph>> graphs_;
     std::vector<MediaCall> calls_;
 };

@@ -60,11 +60,12 @@ public:
         std::unique_ptr<GstMediaGraph> inner_;
     };
 
-    std::unique_ptr<MediaGraph> createGraph() override {
+    std::unique_ptr<MediaGraph> createGraph(const std::string&) override {
         auto inner = GstMediaGraph::create(AudioOutput::SilentRealTime);
         if (!inner) return nullptr;
         return std::make_unique<Graph>(*this, std::move(inner));
     }
+    std::vector<std::string> outputDevices() override { return {}; }
     std::optional<double> probeDuration(const std::string& path) override { return gst_.probeDuration(path); }
 
     const Graph* liveGraphFor(const std::string& file) const {

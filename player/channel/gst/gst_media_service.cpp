@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "player/channel/duration_scan.h"
+#include "player/channel/gst/gst_output_devices.h"
 #include "player/channel/whole_seconds.h"
 
 namespace velorra {
@@ -17,8 +18,13 @@ constexpr GstClockTime kSeekTimeout = 2 * GST_SECOND;
 // playbin's flags: audio only, with its own volume element.
 constexpr guint kPlayAudio = 1u << 1, kPlaySoftVolume = 1u << 4;
 
-GstHandle<GstElement> makeSink(AudioOutput output) {
-    if (output == AudioOutput::Device) return makeElement("autoaudiosink");
+// The named device when one carries the name, else the default output.
+GstHandle<GstElement> makeSink(AudioOutput output, const std::string& device) {
+    if (output == AudioOutput::Device) {
+        if (!device.empty())
+            if (auto sink = makeAudioSink(device)) return sink;
+        return makeElement("autoaudiosink");
+    }
     auto sink = makeElement("fakesink");
     if (sink) g_object_set(sink.get(), "sync", output == AudioOutput::SilentRealTime, nullptr);
     return sink;
@@ -26,10 +32,10 @@ GstHandle<GstElement> makeSink(AudioOutput output) {
 
 }  // namespace
 
-std::unique_ptr<GstMediaGraph> GstMediaGraph::create(AudioOutput output) {
+std::unique_ptr<GstMediaGraph> GstMediaGraph::create(AudioOutput output, const std::string& device) {
     auto playbin = makeElement("playbin");
     auto panorama = makeElement("audiopanorama");
-    auto sink = makeSink(output);
+    auto sink = makeSink(output, device);
     if (!playbin || !panorama || !sink) return nullptr;
     g_object_set(playbin.get(), "flags", kPlayAudio | kPlaySoftVolume, "audio-sink", sink.get(),
                  "audio-filter", panorama.get(), nullptr);
@@ -157,12 +163,23 @@ std::vector<std::string> GstMediaGraph::filterNames() {
 
 GstMediaService::GstMediaService(AudioOutput output) : output_(output) {}
 
-std::unique_ptr<MediaGraph> GstMediaService::createGraph() {
-    // GStreamer starts with the first graph: a program that never plays (or only learns
-    // durations from headers) does not pay for loading its registry.
+namespace {
+// GStreamer starts with the first graph or device list: a program that never plays (or only
+// learns durations from headers) does not pay for loading its registry.
+void startGstreamer() {
     static std::once_flag once;
     std::call_once(once, [] { gst_init(nullptr, nullptr); });
-    return GstMediaGraph::create(output_);
+}
+}  // namespace
+
+std::unique_ptr<MediaGraph> GstMediaService::createGraph(const std::string& outputDevice) {
+    startGstreamer();
+    return GstMediaGraph::create(output_, outputDevice);
+}
+
+std::vector<std::string> GstMediaService::outputDevices() {
+    startGstreamer();
+    return audioSinkNames();
 }
 
 std::optional<double> GstMediaService::probeDuration(const std::string& path) { return scanDuration(path); }

@@ -14,8 +14,9 @@ enum class AudioOutput { Device, SilentRealTime, SilentFast };
 
 class GstMediaGraph : public MediaGraph {
 public:
-    // Null when the elements cannot be made.
-    static std::unique_ptr<GstMediaGraph> create(AudioOutput output);
+    // Null when the elements cannot be made. With AudioOutput::Device the sound goes to the
+    // device of that display name, or to the default output when none carries it.
+    static std::unique_ptr<GstMediaGraph> create(AudioOutput output, const std::string& device = {});
     GstMediaGraph(const GstMediaGraph&) = delete;
     GstMediaGraph& operator=(const GstMediaGraph&) = delete;
     // Brings the pipeline down before returning, so its sound stops at once.
@@ -53,7 +54,9 @@ private:
 class GstMediaService : public MediaService {
 public:
     explicit GstMediaService(AudioOutput output = AudioOutput::Device);
-    std::unique_ptr<MediaGraph> createGraph() override;
+    std::unique_ptr<MediaGraph> createGraph(const std::string& outputDevice) override;
+    // The audio sinks of GStreamer's device monitor.
+    std::vector<std::string> outputDevices() override;
     // MPEG audio and WAV from their headers (see duration_scan.h).
     std::optional<double> probeDuration(const std::string& path) override;
 

@@ -214,6 +214,7 @@ void BoundWindow::popupMenu(MenuItem& menu) {
 }
 
 void BoundWindow::bringToFront() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();
     activateWindow();
 }

@@ -2,16 +2,15 @@
 
 #include "player/toolkit/qt/qt_strings.h"
 
+#include <algorithm>
+
 namespace velorra::toolkit::qt {
 
 MenuBinding::MenuBinding(MenuItem& top, QMenuBar& bar) : top_(top) {
     if (top.items().empty()) {
         bindAction(bar.addAction(toQString(top.Caption())), top);
     } else {
-        QMenu* menu = bar.addMenu(toQString(top.Caption()));
-        menus_.emplace_back(&top, menu);
-        bindAction(menu->menuAction(), top);
-        addItems(*menu, top);
+        bindMenu(bar.addMenu(toQString(top.Caption())), top);
     }
     top_.attachView(this);
 }
@@ -23,16 +22,40 @@ void MenuBinding::addItems(QMenu& menu, MenuItem& parent) {
         if (item->separator()) {
             bindAction(menu.addSeparator(), *item);
         } else if (!item->items().empty()) {
-            QMenu* sub = menu.addMenu(toQString(item->Caption()));
-            menus_.emplace_back(item, sub);
-            bindAction(sub->menuAction(), *item);
-            addItems(*sub, *item);
+            bindMenu(menu.addMenu(toQString(item->Caption())), *item);
         } else {
             QAction* action = menu.addAction(toQString(item->Caption()));
             if (!item->Shortcut().empty()) action->setShortcut(QKeySequence(toQString(item->Shortcut())));
             bindAction(action, *item);
         }
     }
+}
+
+void MenuBinding::bindMenu(QMenu* menu, MenuItem& item) {
+    menus_.push_back({&item, menu, item.items()});
+    bindAction(menu->menuAction(), item);
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [&item] { item.click(); });
+    addItems(*menu, item);
+}
+
+void MenuBinding::forget(QMenu& menu) {
+    for (QAction* action : menu.actions()) {
+        std::erase_if(actions_, [action](const auto& bound) { return bound.second == action; });
+        if (QMenu* sub = action->menu()) {
+            forget(*sub);
+            std::erase_if(menus_, [sub](const BoundMenu& bound) { return bound.menu == sub; });
+            sub->deleteLater();
+        }
+    }
+}
+
+void MenuBinding::remake(BoundMenu& bound) {
+    QMenu& menu = *bound.menu;
+    MenuItem& item = *bound.item;
+    bound.madeFrom = item.items();
+    forget(menu);
+    menu.clear();
+    addItems(menu, item);
 }
 
 QAction* MenuBinding::bindAction(QAction* action, MenuItem& item) {
@@ -57,6 +80,13 @@ void MenuBinding::mirror(QAction& action, const MenuItem& item) {
 }
 
 void MenuBinding::menuChanged() {
+    // Remaking a menu changes the list of menus: look for the next stale one afresh each time.
+    for (;;) {
+        const auto stale = std::find_if(menus_.begin(), menus_.end(),
+                                         [](const BoundMenu& m) { return m.madeFrom != m.item->items(); });
+        if (stale == menus_.end()) break;
+        remake(*stale);
+    }
     for (const auto& [item, action] : actions_) mirror(*action, *item);
 }
 
@@ -67,8 +97,8 @@ QAction* MenuBinding::actionFor(const MenuItem& item) const {
 }
 
 QMenu* MenuBinding::menuFor(const MenuItem& item) const {
-    for (const auto& [i, menu] : menus_)
-        if (i == &item) return menu;
+    for (const BoundMenu& m : menus_)
+        if (m.item == &item) return m.menu;
     return nullptr;
 }
 

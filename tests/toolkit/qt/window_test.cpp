@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,6 +22,8 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace velorra::toolkit::qt {
 namespace {
@@ -311,6 +314,47 @@ TEST_F(WindowTest, MenusFollowTheirItems) {
     EXPECT_TRUE(items[2]->isChecked());
     demo.file.setVisible(false);
     EXPECT_FALSE(top[0]->isVisible());
+}
+
+TEST_F(WindowTest, ASubMenuMakesItsEntriesAsItOpens) {
+    // Like "Output &Device": a fixed first entry, then one entry per name known when it opens.
+    Window window;
+    MenuItem options{nullptr, "&Options"};
+    MenuItem first{&options, "First Item"};
+    MenuItem devices{&options, "&Device"};
+    MenuItem fixed{&devices, "Default"};
+    std::vector<std::unique_ptr<MenuItem>> made;
+    std::vector<std::string> names{"One", "Two"};
+    std::string chosen;
+    devices.onClick = [&] {
+        made.clear();
+        for (const auto& name : names) {
+            made.push_back(std::make_unique<MenuItem>(&devices, name));
+            made.back()->onClick = [&chosen, name] { chosen = name; };
+        }
+    };
+    window.menuBar() = {&options};
+    BoundWindow shown(window);
+
+    QMenu* sub = shown.menuBar()->actions()[0]->menu()->actions()[1]->menu();
+    ASSERT_NE(sub, nullptr);
+    ASSERT_EQ(sub->actions().size(), 1);
+    emit sub->aboutToShow();
+    ASSERT_EQ(sub->actions().size(), 3);
+    EXPECT_EQ(sub->actions()[2]->text(), "Two");
+    sub->actions()[2]->trigger();
+    EXPECT_EQ(chosen, "Two");
+    made[0]->setChecked(true);
+    EXPECT_TRUE(sub->actions()[1]->isChecked());
+
+    names = {"Three"};
+    emit sub->aboutToShow();
+    ASSERT_EQ(sub->actions().size(), 2);
+    EXPECT_EQ(sub->actions()[0]->text(), "Default");
+    EXPECT_EQ(sub->actions()[1]->text(), "Three");
+    EXPECT_FALSE(sub->actions()[1]->isChecked());
+    sub->actions()[1]->trigger();
+    EXPECT_EQ(chosen, "Three");
 }
 
 TEST_F(WindowTest, APopupMenuOpensEvenWhenItsBarEntryIsHidden) {

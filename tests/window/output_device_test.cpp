@@ -1,0 +1,69 @@
+// The output device from the window: Options > "Output &Device" lists "Default" and the devices
+// present each time it opens; the choice goes to every channel made after it and is kept
+// between runs, also while its device is absent.
+#include "playback_fixture.h"
+
+namespace velorra {
+namespace {
+
+using testing::PlaybackWindow;
+using OutputDevice = PlaybackWindow;
+
+std::vector<std::string> entries(const toolkit::MenuItem& menu, bool checkedOnly = false) {
+    std::vector<std::string> captions;
+    for (const toolkit::MenuItem* item : menu.items())
+        if (!checkedOnly || item->Checked()) captions.push_back(item->Caption());
+    return captions;
+}
+
+TEST_F(OutputDevice, TheChosenDeviceTakesTheNextSongAndIsKeptBetweenRuns) {
+    media.setOutputDevices({"First", "Second"});
+    addSong("a.mp3", 60);
+    addSong("b.mp3", 60);
+    addSong("c.mp3", 60);
+    player.show();
+    ASSERT_GE(player.mnuOptions.items().size(), 2u);
+    EXPECT_EQ(player.mnuOptions.items()[0], &player.mnuSetDefaultPlayer);
+    EXPECT_EQ(player.mnuOptions.items()[1], &player.mnuOutputDevice);
+    EXPECT_EQ(player.mnuOutputDevice.Caption(), "Output &Device");
+
+    player.btnPlay.click();
+    EXPECT_EQ(graphOf("a.mp3").outputDevice, "");
+    player.mnuOutputDevice.click();  // the submenu opens
+    EXPECT_EQ(entries(player.mnuOutputDevice), (std::vector<std::string>{"Default", "First", "Second"}));
+    EXPECT_EQ(entries(player.mnuOutputDevice, true), std::vector<std::string>{"Default"});
+
+    player.mnuOutputDevice.items()[2]->click();
+    EXPECT_EQ(entries(player.mnuOutputDevice, true), std::vector<std::string>{"Second"});
+    // The song that plays stays where it is; the next one plays on the chosen device.
+    EXPECT_TRUE(graphOf("a.mp3").alive);
+    player.btnNext.click();
+    EXPECT_EQ(graphOf("b.mp3").outputDevice, "Second");
+
+    // Unplugged, it stays listed and chosen: its channels play on the default output until it
+    // comes back.
+    media.setOutputDevices({"First"});
+    player.mnuOutputDevice.click();
+    EXPECT_EQ(entries(player.mnuOutputDevice), (std::vector<std::string>{"Default", "First", "Second"}));
+    EXPECT_EQ(entries(player.mnuOutputDevice, true), std::vector<std::string>{"Second"});
+    player.unload();
+    EXPECT_EQ(settings.values.at("Velorra/BasicAudio/OutputDevice"), "Second");
+
+    testing::PlayerHarness next;
+    next.settings.values = settings.values;
+    next.media.setDuration("a.mp3", 60);
+    next.player.show();
+    next.player.OpenFile("a.mp3");
+    next.player.btnPlay.click();
+    EXPECT_EQ(next.media.lastGraphFor("a.mp3")->outputDevice, "Second");
+    EXPECT_TRUE(next.media.callsOf("outputDevices").empty());  // no device is listed until the submenu opens
+    next.player.mnuOutputDevice.click();
+    EXPECT_EQ(entries(next.player.mnuOutputDevice, true), std::vector<std::string>{"Second"});
+    next.player.mnuOutputDeviceDefault.click();
+    EXPECT_EQ(entries(next.player.mnuOutputDevice, true), std::vector<std::string>{"Default"});
+    next.player.unload();
+    EXPECT_EQ(next.settings.values.at("Velorra/BasicAudio/OutputDevice"), "");
+}
+
+}  // namespace
+}  // namespace velorra
