@@ -73,8 +73,12 @@ void MprisAdapter::windowEvent(frmPlayer::Event e) {
     case frmPlayer::Event::Song:
         song_ = currentSong();
         break;
-    case frmPlayer::Event::PlayState:
     case frmPlayer::Event::Rows:
+        // Of what is announced, rows change only the Can properties, which follow whether there
+        // are any: reading a long play list costs one comparison a row.
+        if (lastAnnounced_.value(QStringLiteral("CanPlay")).toBool() == hasRows()) return;
+        break;
+    case frmPlayer::Event::PlayState:
     case frmPlayer::Event::Volume:
     case frmPlayer::Event::Shuffle:
         break;
