@@ -122,21 +122,59 @@ std::optional<std::string> LineReader::readLine() {
     }
 }
 
-void replaceFile(const std::string& path, std::string_view content) {
-    const std::string target = saveTarget(path);
-    TempFile temp(target);
-    struct stat old{};
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode) && ::fchmod(temp.fd(), old.st_mode & 07777) != 0)
-        fail(target);
+namespace {
+
+// Writes all of `content` to `fd` and flushes it to the disk.
+void writeAll(int fd, std::string_view content, const std::string& target) {
     while (!content.empty()) {
-        const ssize_t n = ::write(temp.fd(), content.data(), content.size());
+        const ssize_t n = ::write(fd, content.data(), content.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) fail(target);
         content.remove_prefix(static_cast<size_t>(n));
     }
-    if (::fsync(temp.fd()) != 0) fail(target);
-    temp.close(target);
-    temp.renameTo(target);
+    if (::fsync(fd) != 0) fail(target);
+}
+
+// The road when no new file can be made beside the target: an existing regular file that may be
+// written is overwritten where it is. False, touching nothing, when there is no such file.
+bool overwriteInPlace(const std::string& target, std::string_view content) {
+    // Non-blocking, so that a FIFO under the name is refused at once.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    try {
+        if (::ftruncate(fd, 0) != 0) fail(target);
+        writeAll(fd, content, target);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    if (::close(fd) != 0) fail(target);
+    return true;
+}
+
+}  // namespace
+
+void replaceFile(const std::string& path, std::string_view content) {
+    const std::string target = saveTarget(path);
+    std::optional<TempFile> temp;
+    try {
+        temp.emplace(target);
+    } catch (const std::system_error& e) {
+        const bool folderClosed = e.code() == std::errc::permission_denied || e.code() == std::errc::operation_not_permitted;
+        if (folderClosed && overwriteInPlace(target, content)) return;
+        throw;
+    }
+    struct stat old{};
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode) && ::fchmod(temp->fd(), old.st_mode & 07777) != 0)
+        fail(target);
+    writeAll(temp->fd(), content, target);
+    temp->close(target);
+    temp->renameTo(target);
 }
 
 }  // namespace velorra

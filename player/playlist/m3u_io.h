@@ -42,7 +42,9 @@ private:
 
 // Writes `content` to a new file beside `path` and renames it over `path` once all of it is
 // written, so an existing file is either replaced whole or left as it was. A file replaced keeps
-// its permission bits; a link is followed to the file it names. Throws std::system_error.
+// its permission bits; a link is followed to the file it names. Where the folder refuses new
+// files, an existing file that may be written is overwritten in place instead (a failure midway
+// then leaves it part written). Throws std::system_error.
 void replaceFile(const std::string& path, std::string_view content);
 
 }  // namespace velorra

@@ -7,6 +7,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include <unistd.h>
 
 namespace velorra {
 
@@ -27,6 +31,17 @@ std::string rowTitle(const std::string& song, const std::string& filename) {
 }
 
 constexpr const char* PlayingRowKey = "tarvo";
+
+// A relative name is taken from the working directory as the row is made, so that the row's
+// location (played, saved, dragged out and shown to the desktop) names the same file wherever
+// the program works later. An empty name and an absolute one stay as they are.
+std::string absoluteLocation(const std::string& name) {
+    if (name.empty() || name.front() == '/') return name;
+    const std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
+    if (!cwd) return name;
+    const std::string folder(cwd.get());
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
 
 }  // namespace
 
@@ -54,7 +69,7 @@ void frmPlayer::AddFileToList(const std::string& Filename, int32_t& InsertPos, t
     DestinationList.setText(InsertPos, 4, std::move(tag.year));
     DestinationList.setText(InsertPos, 5, std::move(tag.genre));
     DestinationList.setText(InsertPos, 6, std::move(tag.comment));
-    DestinationList.setText(InsertPos, 7, Filename);
+    DestinationList.setText(InsertPos, 7, absoluteLocation(Filename));
     if (&DestinationList != &lstClipList) return;
     if (InsertPos <= CurrentIndex) ++CurrentIndex;
     tell(Event::Rows);

@@ -62,14 +62,14 @@ TEST_F(Interaction, SortingKeepsCurrentIndexOnThePlayingSong) {
 }
 
 TEST_F(Interaction, DroppedFilesAreInsertedAtTheRowUnderThePointerAndMoveCurrentIndex) {
-    addRows({"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3"});
+    addRows({"/m/1.mp3", "/m/2.mp3", "/m/3.mp3", "/m/4.mp3", "/m/5.mp3"});
     player.CurrentIndex = 3;
     player.StatusBar1.setPanelText(2, "reading");
     list().onDrop(files({"/d/a.mp3", "/d/b.mp3", "/d/c.mp3"}), 100, rowY(2));
-    EXPECT_EQ(column(7), (std::vector<std::string>{"1.mp3", "/d/a.mp3", "/d/b.mp3", "/d/c.mp3", "2.mp3", "3.mp3",
-                                                   "4.mp3", "5.mp3"}));
+    EXPECT_EQ(column(7), (std::vector<std::string>{"/m/1.mp3", "/d/a.mp3", "/d/b.mp3", "/d/c.mp3", "/m/2.mp3", "/m/3.mp3",
+                                                   "/m/4.mp3", "/m/5.mp3"}));
     EXPECT_EQ(player.CurrentIndex, 6);
-    EXPECT_EQ(list().text(player.CurrentIndex, 7), "3.mp3");
+    EXPECT_EQ(list().text(player.CurrentIndex, 7), "/m/3.mp3");
     EXPECT_EQ(player.StatusBar1.panel(2).text, "https://velorra.org/ ");
 
     list().onDrop(files({"/d/end.mp3"}), 100, rowY(40));  // below the last row
@@ -78,10 +78,10 @@ TEST_F(Interaction, DroppedFilesAreInsertedAtTheRowUnderThePointerAndMoveCurrent
 }
 
 TEST_F(Interaction, APlayListAmongDroppedFilesIsAppendedAndNoDroppedFileIsLost) {
-    addRows({"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3"});
+    addRows({"/m/1.mp3", "/m/2.mp3", "/m/3.mp3", "/m/4.mp3", "/m/5.mp3"});
     writeFile(dir.path("list.m3u"), "/p/x.mp3\r\n/p/y.mp3\r\n");
     list().onDrop(files({"/d/a.mp3", dir.path("list.m3u"), "/d/b.mp3"}), 100, rowY(3));
-    EXPECT_EQ(column(7), (std::vector<std::string>{"1.mp3", "2.mp3", "/d/a.mp3", "3.mp3", "/d/b.mp3", "4.mp3", "5.mp3",
+    EXPECT_EQ(column(7), (std::vector<std::string>{"/m/1.mp3", "/m/2.mp3", "/d/a.mp3", "/m/3.mp3", "/d/b.mp3", "/m/4.mp3", "/m/5.mp3",
                                                    "/p/x.mp3", "/p/y.mp3"}));
 
     // A play list that adds nothing would leave the next file's place beyond the end.
@@ -92,7 +92,7 @@ TEST_F(Interaction, APlayListAmongDroppedFilesIsAppendedAndNoDroppedFileIsLost) 
 }
 
 TEST_F(Interaction, ADropWithoutAFileListChangesNothing) {
-    addRows({"1.mp3"});
+    addRows({"/m/1.mp3"});
     player.StatusBar1.setPanelText(2, "unchanged");
     toolkit::DragData text;
     text.text = "/d/a.mp3";
@@ -118,7 +118,7 @@ TEST_F(Interaction, DraggingOverTheListSelectsTheRowWhereTheDropWouldGo) {
     list().onDragOver(drag, 100, rowY(1));  // empty list: nothing to show
     EXPECT_EQ(list().selectedItem(), 0);
 
-    addRows({"1.mp3", "2.mp3", "3.mp3", "4.mp3"});
+    addRows({"/m/1.mp3", "/m/2.mp3", "/m/3.mp3", "/m/4.mp3"});
     select({1, 2, 4});
     list().onDragOver(drag, 100, rowY(3));
     EXPECT_EQ(list().selectedRows(), (std::vector<int32_t>{3}));
@@ -149,7 +149,7 @@ TEST_F(Interaction, EnterOrADoubleClickPlaysTheSelectedRow) {
 TEST_F(Interaction, TheRightButtonPopsUpTheFileMenuAndOtherInputDoesNothing) {
     MenuRecorder view;
     player.attachView(&view);
-    addRows({"1.mp3", "2.mp3"});
+    addRows({"/m/1.mp3", "/m/2.mp3"});
     select({1, 2});
     list().mouseUp({toolkit::buttons::Left, 0, 10, 300});
     list().keyDown({toolkit::keys::Delete, 0});

@@ -1,6 +1,7 @@
 // Play list files on disk: reading with its progress display, the line ends, relative paths,
 // writing byte for byte, and a failed save that leaves the old file alone.
 #include "playlist/play_list_fixture.h"
+#include "support/child_process.h"
 
 #include <csignal>
 #include <filesystem>
@@ -106,11 +107,11 @@ TEST_F(Reading, OnlyNamesEndingInM3uAreReadAsPlayLists) {
 }
 
 TEST_F(Reading, APlayListIsAppendedWhateverTheInsertPositionAndKeepsCurrentIndex) {
-    addRows({"1.mp3", "2.mp3", "3.mp3"});
+    addRows({"/m/1.mp3", "/m/2.mp3", "/m/3.mp3"});
     player.CurrentIndex = 2;
     writeFile(dir.path("more.m3u"), "/m/a.mp3\r\n/m/b.mp3\r\n");
     player.OpenFile(dir.path("more.m3u"), false, 1);
-    EXPECT_EQ(column(7), (std::vector<std::string>{"1.mp3", "2.mp3", "3.mp3", "/m/a.mp3", "/m/b.mp3"}));
+    EXPECT_EQ(column(7), (std::vector<std::string>{"/m/1.mp3", "/m/2.mp3", "/m/3.mp3", "/m/a.mp3", "/m/b.mp3"}));
     EXPECT_EQ(player.CurrentIndex, 2);
 
     player.OpenFile(dir.path("more.m3u"), true);
@@ -119,7 +120,7 @@ TEST_F(Reading, APlayListIsAppendedWhateverTheInsertPositionAndKeepsCurrentIndex
 }
 
 TEST_F(Reading, AMissingPlayListAddsNothingButAMissingMediaFileIsARow) {
-    addRows({"keep.mp3"});
+    addRows({"/m/keep.mp3"});
     player.CurrentIndex = 1;
     player.OpenFile(dir.path("absent.m3u"));
     EXPECT_EQ(list().count(), 1);
@@ -150,11 +151,11 @@ TEST_F(Reading, AFailingReadStopsAtOnceAndLeavesTheProgressShown) {
 
 TEST_F(Writing, EveryLocationIsWrittenByteForByteWithCrLfAndReadBackTheSame) {
     const std::vector<std::string> paths{"/music/with blanks/Song One.mp3", "/m\xc3\xbasica/canci\xc3\xb3n.mp3",
-                                         "/latin1/caf\xe9.mp3", "C:\\Music\\win.mp3", ""};
+                                         "/latin1/caf\xe9.mp3", "/C:\\Music\\win.mp3", ""};
     addRows(paths);
     player.SavePlayList(dir.path("out.m3u"));
     EXPECT_EQ(readFile(dir.path("out.m3u")), "/music/with blanks/Song One.mp3\r\n/m\xc3\xbasica/canci\xc3\xb3n.mp3\r\n"
-                                             "/latin1/caf\xe9.mp3\r\nC:\\Music\\win.mp3\r\n\r\n");
+                                             "/latin1/caf\xe9.mp3\r\n/C:\\Music\\win.mp3\r\n\r\n");
     player.OpenFile(dir.path("out.m3u"), true);
     EXPECT_EQ(column(7)[0], paths[0]);
     EXPECT_EQ(column(7)[1], paths[1]);
@@ -167,14 +168,43 @@ TEST_F(Writing, AnEmptyListGivesAnEmptyFileAndAnOldFileIsReplacedWithItsPermissi
     writeFile(dir.path("old.m3u"), "/old/one.mp3\r\n/old/two.mp3\r\n");
     ::chmod(dir.path("old.m3u").c_str(), 0640);
     ::symlink("old.m3u", dir.path("link.m3u").c_str());
+    struct stat st{};
+    ASSERT_EQ(::stat(dir.path("old.m3u").c_str(), &st), 0);
+    const ino_t oldFile = st.st_ino;
     player.SavePlayList(dir.path("link.m3u"));  // through a link: the file it names is replaced
     EXPECT_EQ(readFile(dir.path("old.m3u")), "");
-    struct stat st{};
     ASSERT_EQ(::lstat(dir.path("link.m3u").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     ASSERT_EQ(::stat(dir.path("old.m3u").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_NE(st.st_ino, oldFile);  // a new file took the old one's place
     EXPECT_EQ(entries(dir.path()), 2);  // no temporary left
+}
+
+TEST_F(Writing, AFolderThatTakesNoNewFilesHasItsWritableListOverwrittenInPlace) {
+    // Only the owner adds files to the folder; anyone may write the list in it.
+    ::chmod(dir.path().c_str(), 0755);
+    const std::string folder = dir.path("shared");
+    dir.makeFile("shared/list.m3u", "/old/one.mp3\r\n/old/two.mp3\r\n/old/three.mp3\r\n");
+    ::chmod(folder.c_str(), 0755);
+    ::chmod(dir.path("shared/list.m3u").c_str(), 0666);
+    addRows({"/m/new.mp3"});
+
+    const auto outcome = testing::runAsNobody(folder, W_OK, [&] {
+        player.SavePlayList(dir.path("shared/list.m3u"));
+        player.SavePlayList(dir.path("shared/other.m3u"));  // nothing to overwrite: refused and shown
+        std::string seen = std::to_string(messages.shown.size());
+        for (const auto& m : messages.shown)
+            seen += m.text.find(dir.path("shared/other.m3u")) != std::string::npos &&
+                            m.text.find("Permission denied") != std::string::npos
+                        ? " other refused"
+                        : " " + m.text;
+        return seen;
+    });
+    if (!outcome.ran) GTEST_SKIP() << "cannot test as a user without access: " << outcome.whyNot;
+    EXPECT_EQ(outcome.output, "1 other refused");
+    EXPECT_EQ(readFile(dir.path("shared/list.m3u")), "/m/new.mp3\r\n");  // shorter: nothing of the old is left
+    EXPECT_EQ(entries(folder), 1);
 }
 
 TEST_F(Writing, AFailedSaveShowsTheFileAndTheSystemsErrorAndLeavesTheOldFile) {

@@ -3,6 +3,7 @@
 #include "playlist/play_list_fixture.h"
 #include "support/child_process.h"
 
+#include <filesystem>
 #include <set>
 
 #include <sys/stat.h>
@@ -47,6 +48,34 @@ TEST_F(Rows, FilesWithoutATagAreTitledFromTheirNameCutAtEitherSeparator) {
     for (int k : {2, 3, 4, 5, 6}) EXPECT_EQ(list().text(1, k), "");
 }
 
+// Works in `folder` while it lives, then goes back.
+struct InFolder {
+    explicit InFolder(const std::string& folder) : previous(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~InFolder() { std::filesystem::current_path(previous); }
+    std::filesystem::path previous;
+};
+
+TEST_F(Rows, ARelativeNameIsTakenFromTheWorkingDirectoryWhenItsRowIsMade) {
+    dir.makeFile("work/sub/Song.mp3", taggedMp3({"Tagged", "", "", "", "", 255}));
+    dir.makeFile("work/lists/mix.m3u", "near.mp3\r\n\r\n");
+    {
+        InFolder work(dir.path("work"));
+        addRows({"sub/Song.mp3", ""});
+        player.OpenFile("lists/mix.m3u");  // a play list named relatively: its rows too
+    }
+    EXPECT_EQ(column(7), (std::vector<std::string>{dir.path("work/sub/Song.mp3"), "", dir.path("work/lists/near.mp3"), ""}));
+    EXPECT_EQ(column(0), (std::vector<std::string>{"Tagged", "", "near", ""}));
+
+    // Elsewhere, the row still names its file, and so does dragging it out.
+    InFolder elsewhere(dir.path("work/sub"));
+    select({1});
+    toolkit::DragData drag;
+    ASSERT_TRUE(list().onStartDrag(drag));
+    EXPECT_EQ(drag.files, (std::vector<std::string>{dir.path("work/sub/Song.mp3")}));
+}
+
 TEST_F(Rows, AFileWhoseTagCannotBeReadStillBecomesARowWithoutTheTagBeforeIt) {
     // Read as "nobody", who cannot open the second file: its row must not carry the first one's tag.
     const std::string readable = dir.path("readable.mp3");
@@ -68,40 +97,40 @@ TEST_F(Rows, AFileWhoseTagCannotBeReadStillBecomesARowWithoutTheTagBeforeIt) {
 }
 
 TEST_F(Rows, InsertPositionZeroAppendsAndHandsBackTheRowNumber) {
-    addRows({"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3"});
+    addRows({"/m/1.mp3", "/m/2.mp3", "/m/3.mp3", "/m/4.mp3", "/m/5.mp3"});
     int32_t pos = 0;
-    player.AddFileToList("6.mp3", pos, list());
+    player.AddFileToList("/m/6.mp3", pos, list());
     EXPECT_EQ(pos, 6);
-    EXPECT_EQ(list().text(6, 7), "6.mp3");
+    EXPECT_EQ(list().text(6, 7), "/m/6.mp3");
 
     player.CurrentIndex = 3;
     pos = 8;  // beyond count + 1: refused
-    player.AddFileToList("8.mp3", pos, list());
+    player.AddFileToList("/m/8.mp3", pos, list());
     EXPECT_EQ(list().count(), 6);
     EXPECT_EQ(player.CurrentIndex, 3);
     pos = -1;
-    player.AddFileToList("x.mp3", pos, list());
+    player.AddFileToList("/m/x.mp3", pos, list());
     EXPECT_EQ(list().count(), 6);
 }
 
 TEST_F(Rows, InsertionsAtOrBeforeThePlayingRowKeepCurrentIndexOnIt) {
-    addRows({"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3"});
+    addRows({"/m/1.mp3", "/m/2.mp3", "/m/3.mp3", "/m/4.mp3", "/m/5.mp3"});
     player.CurrentIndex = 3;
     int32_t pos = 4;
-    player.AddFileToList("after.mp3", pos, list());
+    player.AddFileToList("/m/after.mp3", pos, list());
     EXPECT_EQ(player.CurrentIndex, 3);
     pos = 3;
-    player.AddFileToList("at.mp3", pos, list());
+    player.AddFileToList("/m/at.mp3", pos, list());
     EXPECT_EQ(player.CurrentIndex, 4);
     pos = 1;
-    player.AddFileToList("before.mp3", pos, list());
+    player.AddFileToList("/m/before.mp3", pos, list());
     EXPECT_EQ(player.CurrentIndex, 5);
-    EXPECT_EQ(list().text(player.CurrentIndex, 7), "3.mp3");
+    EXPECT_EQ(list().text(player.CurrentIndex, 7), "/m/3.mp3");
 
     for (int32_t none : {0, -1}) {
         player.CurrentIndex = none;
         pos = 1;
-        player.AddFileToList("front.mp3", pos, list());
+        player.AddFileToList("/m/front.mp3", pos, list());
         EXPECT_EQ(player.CurrentIndex, none);
     }
 
@@ -109,44 +138,44 @@ TEST_F(Rows, InsertionsAtOrBeforeThePlayingRowKeepCurrentIndexOnIt) {
     toolkit::ListView found{nullptr};
     player.CurrentIndex = 2;
     pos = 0;
-    player.AddFileToList("found.mp3", pos, found);
+    player.AddFileToList("/m/found.mp3", pos, found);
     pos = 1;
-    player.AddFileToList("found2.mp3", pos, found);
+    player.AddFileToList("/m/found2.mp3", pos, found);
     EXPECT_EQ(found.count(), 2);
-    EXPECT_EQ(found.text(1, 7), "found2.mp3");
+    EXPECT_EQ(found.text(1, 7), "/m/found2.mp3");
     EXPECT_EQ(player.CurrentIndex, 2);
 }
 
 TEST_F(Rows, DeletingSelectedRowsKeepsCurrentIndexOnThePlayingRowOrTheOneBefore) {
-    addRows({"1.mp3", "2.mp3", "3.mp3", "4.mp3", "5.mp3", "6.mp3"});
+    addRows({"/m/1.mp3", "/m/2.mp3", "/m/3.mp3", "/m/4.mp3", "/m/5.mp3", "/m/6.mp3"});
     player.CurrentIndex = 5;
     select({2, 3});  // adjacent rows: the second moves up into the place just examined
     player.mnuDeleteSelectedItem.click();
-    EXPECT_EQ(column(7), (std::vector<std::string>{"1.mp3", "4.mp3", "5.mp3", "6.mp3"}));
+    EXPECT_EQ(column(7), (std::vector<std::string>{"/m/1.mp3", "/m/4.mp3", "/m/5.mp3", "/m/6.mp3"}));
     EXPECT_EQ(player.CurrentIndex, 3);
 
     select({3});  // the playing row itself: the one before it is current, so 6.mp3 follows
     player.mnuDeleteSelectedItem.click();
     EXPECT_EQ(player.CurrentIndex, 2);
-    EXPECT_EQ(list().text(player.CurrentIndex + 1, 7), "6.mp3");
+    EXPECT_EQ(list().text(player.CurrentIndex + 1, 7), "/m/6.mp3");
 
     player.CurrentIndex = 1;
     select({1, 3});
     player.mnuDeleteSelectedItem.click();
-    EXPECT_EQ(column(7), (std::vector<std::string>{"4.mp3"}));
+    EXPECT_EQ(column(7), (std::vector<std::string>{"/m/4.mp3"}));
     EXPECT_EQ(player.CurrentIndex, 0);
 }
 
 TEST_F(Rows, RowsBeyondSixteenBitsCanBeDeletedAndFollowed) {
     std::vector<std::string> names;
-    for (int i = 1; i <= 40000; ++i) names.push_back("song" + std::to_string(i) + ".mp3");
+    for (int i = 1; i <= 40000; ++i) names.push_back("/m/song" + std::to_string(i) + ".mp3");
     addRows(names);
     player.CurrentIndex = 40000;
     select({35000});
     player.mnuDeleteSelectedItem.click();
     EXPECT_EQ(list().count(), 39999);
     EXPECT_EQ(player.CurrentIndex, 39999);
-    EXPECT_EQ(list().text(player.CurrentIndex, 7), "song40000.mp3");
+    EXPECT_EQ(list().text(player.CurrentIndex, 7), "/m/song40000.mp3");
 
     for (int32_t i = 1; i <= list().count(); ++i) list().setSelected(i, true);
     player.mnuDeleteSelectedItem.click();
@@ -155,7 +184,7 @@ TEST_F(Rows, RowsBeyondSixteenBitsCanBeDeletedAndFollowed) {
 }
 
 TEST_F(Rows, ClearListEmptiesTheListAndLeavesPlaybackAlone) {
-    addRows({"1.mp3", "2.mp3"});
+    addRows({"/m/1.mp3", "/m/2.mp3"});
     player.CurrentIndex = 2;
     const size_t calls = media.calls().size();
     player.mnuClear.click();
@@ -169,19 +198,19 @@ TEST_F(Rows, RandomOrderWritesSixDigitKeysSortsByThemAndFollowsThePlayingSong) {
     EXPECT_EQ(list().count(), 0);
     EXPECT_EQ(player.CurrentIndex, 0);
 
-    addRows({"only.mp3"});
+    addRows({"/m/only.mp3"});
     player.mnuRandomOrder.click();
     EXPECT_EQ(list().text(1, 8), "000001");
     player.mnuClear.click();
 
     std::vector<std::string> names;
-    for (int i = 1; i <= 50; ++i) names.push_back("song" + std::to_string(i) + ".mp3");
+    for (int i = 1; i <= 50; ++i) names.push_back("/m/song" + std::to_string(i) + ".mp3");
     addRows(names);
     player.CurrentIndex = 4;
     player.mnuRandomOrder.click();
 
     ASSERT_EQ(list().count(), 50);
-    EXPECT_EQ(list().text(player.CurrentIndex, 7), "song4.mp3");
+    EXPECT_EQ(list().text(player.CurrentIndex, 7), "/m/song4.mp3");
     EXPECT_EQ(list().selectedRows(), std::vector<int32_t>{player.CurrentIndex});  // shown as the one selected row
     EXPECT_EQ(list().findKey("tarvo"), 0);
     std::set<std::string> locations;
