@@ -68,6 +68,9 @@ void frmAbout::buildLayout() {
     cmdOK.setForeColor(colors::Black);
     cmdOK.setBackColor(colors::LightGrey);
     cmdOK.setFont(TitleFont);
+    // Enter and Esc close the window as the OK button does.
+    cmdOK.setDefault(true);
+    cmdOK.setCancel(true);
 }
 
 void frmAbout::Form_Load() {

@@ -44,7 +44,7 @@ void frmPlayer::lstClipList_ColumnClick(int column) {
         else
             LastSortColumn = toInt16(column);
     });
-    sortKeepingCurrent(lstClipList, CurrentIndex, column - 1, SortDirection == 0);
+    CurrentIndex = sortKeepingCurrent(lstClipList, CurrentIndex, column - 1, SortDirection == 0);
 }
 
 // Only selected rows leave, as files; the rows stay whatever the drop target does.

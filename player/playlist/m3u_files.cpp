@@ -1,6 +1,6 @@
 // M3U play lists: OpenFile, the one way in for media files and play lists alike; reading a play
-// list with its progress in the progress bar and the status bar; saving the list; the "Open..."
-// and "Save List As..." commands.
+// list with its progress in the progress bar (shown only while a list is read) and the status
+// bar; saving the list; the "Open..." and "Save List As..." commands.
 #include "player/playlist/m3u_io.h"
 #include "player/playlist/play_list_helpers.h"
 #include "player/toolkit/attempt.h"
@@ -37,6 +37,7 @@ void frmPlayer::LoadPlayList(const std::string& Filename, bool ClearList) {
     // stays as it was.
     attempt([&] {
         LineReader file(Filename);
+        ProgressBar1.setVisible(true);
         const int64_t size = file.size();
         double done = 1;
         int64_t lines = 0;
@@ -52,6 +53,7 @@ void frmPlayer::LoadPlayList(const std::string& Filename, bool ClearList) {
             StatusBar1.setPanelText(2, std::to_string(lines));
         }
         ProgressBar1.setValue(0);
+        ProgressBar1.setVisible(false);
         StatusBar1.setPanelText(2, webAddressPanel());
     });
 }

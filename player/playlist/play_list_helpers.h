@@ -7,9 +7,10 @@
 
 namespace velorra {
 
-// Sorts the list once by sub-item k while `current` keeps naming the same row: that row carries
-// the key "tarvo" during the sort. A `current` of 0 or less, or beyond the rows, stays as it is.
-void sortKeepingCurrent(toolkit::ListView& list, int32_t& current, int k, bool ascending);
+// Sorts the list once by sub-item k and returns the new number of row `current`: that row
+// carries the key "tarvo" during the sort. A `current` of 0 or less, or beyond the rows, comes
+// back as it is.
+int32_t sortKeepingCurrent(toolkit::ListView& list, int32_t current, int k, bool ascending);
 
 // What the status bar's second panel shows while no play list is being read.
 std::string webAddressPanel();

@@ -45,12 +45,13 @@ std::string absoluteLocation(const std::string& name) {
 
 }  // namespace
 
-void sortKeepingCurrent(toolkit::ListView& list, int32_t& current, int k, bool ascending) {
+int32_t sortKeepingCurrent(toolkit::ListView& list, int32_t current, int k, bool ascending) {
     const bool marked = current > 0 && list.setKey(current, PlayingRowKey);
     list.sort(k, ascending);
-    if (!marked) return;
-    current = list.findKey(PlayingRowKey);
-    list.setKey(current, {});
+    if (!marked) return current;
+    const int32_t moved = list.findKey(PlayingRowKey);
+    list.setKey(moved, {});
+    return moved;
 }
 
 void frmPlayer::AddFileToList(const std::string& Filename, int32_t& InsertPos, toolkit::ListView& DestinationList) {
@@ -105,7 +106,7 @@ void frmPlayer::mnuRandomOrder_Click() {
         std::snprintf(key, sizeof key, "%06lld", static_cast<long long>(k));
         lstClipList.setText(i, 8, key);
     }
-    sortKeepingCurrent(lstClipList, CurrentIndex, 8, true);
+    CurrentIndex = sortKeepingCurrent(lstClipList, CurrentIndex, 8, true);
     mnuShowItemInPlay_Click();
 }
 

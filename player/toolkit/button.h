@@ -22,8 +22,18 @@ public:
     }
     std::function<void()> onClick;
 
+    // Enter in its window clicks the default button, Esc the cancel button (Window::keyPress).
+    bool Default() const { return default_; }
+    void setDefault(bool on) {
+        default_ = on;
+        notify(Change::Appearance);
+    }
+    bool Cancel() const { return cancel_; }
+    void setCancel(bool on) { cancel_ = on; }
+
 private:
     std::string caption_;
+    bool default_ = false, cancel_ = false;
 };
 
 }  // namespace velorra::toolkit

@@ -154,7 +154,18 @@ void ListView::sort(int k, bool ascending) {
     }
     rows_ = std::move(sorted);
     current_ = newCurrent;
+    sortedBy_ = k;
+    sortedAscending_ = ascending;
     if (observer_) observer_->rowsReset();
+}
+
+void ListView::setMarkedRow(int32_t index) {
+    if (index == markedRow_) return;
+    const int32_t old = markedRow_;
+    markedRow_ = index;
+    if (!observer_) return;
+    if (valid(old)) observer_->rowChanged(old);
+    if (valid(index)) observer_->rowChanged(index);
 }
 
 int32_t ListView::findItem(const std::string& text) const {

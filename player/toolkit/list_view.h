@@ -67,8 +67,16 @@ public:
     void ensureVisible(int32_t index);
 
     // Sorting: once, by the texts of sub-item k (0: the row's text), letters compared without
-    // case; a row inserted later stays where it is put.
+    // case; a row inserted later stays where it is put. The list remembers the last sort, so
+    // that its view can show by what and which way it was sorted (k -1: never sorted).
     void sort(int k, bool ascending);
+    int sortedBy() const { return sortedBy_; }
+    bool sortedAscending() const { return sortedAscending_; }
+
+    // The marked row is drawn bold. It is a number, not a row: the program keeps it on its row.
+    // 0, a negative number or one beyond the rows marks none.
+    int32_t markedRow() const { return markedRow_; }
+    void setMarkedRow(int32_t index);
     // The first row whose own text begins with `text` (without letter case), 0 if none.
     int32_t findItem(const std::string& text) const;
     // The row under a point in twips from the control's top left corner, 0 if none.
@@ -116,9 +124,32 @@ private:
     std::vector<Row> rows_;
     std::unordered_set<std::string> keys_;
     int32_t current_ = 0;
+    int32_t markedRow_ = 0;
+    int sortedBy_ = -1;
+    bool sortedAscending_ = true;
     bool multiSelect_ = false;
     ListObserver* observer_ = nullptr;
     const Geometry* geometry_ = nullptr;
+};
+
+// A row number of the program's that its list marks: every change moves the mark, so the mark
+// is always on the row the number names. It reads and changes as a plain number.
+class MarkedRow {
+public:
+    explicit MarkedRow(ListView& list) : list_(list) {}
+    MarkedRow(const MarkedRow&) = delete;
+    MarkedRow& operator=(const MarkedRow&) = delete;
+
+    operator int32_t() const { return list_.markedRow(); }
+    MarkedRow& operator=(int32_t index) {
+        list_.setMarkedRow(index);
+        return *this;
+    }
+    MarkedRow& operator++() { return *this = list_.markedRow() + 1; }
+    MarkedRow& operator--() { return *this = list_.markedRow() - 1; }
+
+private:
+    ListView& list_;
 };
 
 }  // namespace velorra::toolkit

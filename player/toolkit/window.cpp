@@ -1,5 +1,8 @@
 #include "player/toolkit/window.h"
 
+#include "player/toolkit/button.h"
+#include "player/toolkit/input.h"
+
 namespace velorra::toolkit {
 
 Screen& screen() {
@@ -60,6 +63,27 @@ void Window::popupMenu(MenuItem& menu) {
 
 void Window::bringToFront() {
     if (auto* v = windowView()) v->bringToFront();
+}
+
+namespace {
+
+Button* findButton(const Container& container, bool (Button::*role)() const) {
+    for (Control* c : container.children()) {
+        if (auto* b = dynamic_cast<Button*>(c); b && (b->*role)() && b->Visible() && b->Enabled()) return b;
+        if (auto* inner = dynamic_cast<Container*>(c))
+            if (Button* b = findButton(*inner, role)) return b;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool Window::keyPress(int keyCode) {
+    if (keyCode != keys::Return && keyCode != keys::Escape) return false;
+    Button* b = findButton(*this, keyCode == keys::Return ? &Button::Default : &Button::Cancel);
+    if (!b) return false;
+    b->click();
+    return true;
 }
 
 void Window::geometryChanged() {

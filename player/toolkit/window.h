@@ -49,6 +49,9 @@ public:
     void unload();
     void popupMenu(MenuItem& menu);
     void bringToFront();
+    // A key that the focused control left alone: Enter clicks the window's visible, enabled
+    // default button, Esc its cancel button. False when no button took the key.
+    bool keyPress(int keyCode);
 
     // Menu-bar entries, in order.
     std::vector<MenuItem*>& menuBar() { return menuBar_; }

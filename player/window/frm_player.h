@@ -269,7 +269,8 @@ public:
     // Channel entries 0 and 1; an absent entry is null.
     std::array<std::unique_ptr<Player>, 2> Channels;
     int16_t ActiveChannel = 0;
-    int32_t CurrentIndex = 0;  // play-list rows are numbered in 32 bits
+    // The playing row, marked in the play list; rows are numbered in 32 bits.
+    toolkit::MarkedRow CurrentIndex{lstClipList};
     int16_t PlayState = 0;
     int32_t StartPos = 0, EndPos = 0;
     int16_t UpdatingPosition = 0;

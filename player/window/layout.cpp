@@ -13,6 +13,8 @@ namespace colors = toolkit::colors;
 
 constexpr toolkit::Font TextFont{8.25, true};
 constexpr toolkit::Font ValueFont{13.5, true};
+// The play list's rows are plain, so that the playing row stands out in bold.
+constexpr toolkit::Font ListFont{8.25, false};
 
 void place(toolkit::Control& c, int32_t left, int32_t top, int32_t width, int32_t height) {
     c.move(left, top, width, height);
@@ -51,12 +53,16 @@ void frmPlayer::buildLayout() {
     move(100, 100, 6645, 6000);
 
     place(lstClipList, 120, 0, 6285, 1755);
-    lstClipList.setFont(TextFont);
+    lstClipList.setFont(ListFont);
     lstClipList.setToolTipText("Drag and drop mp3 files from your explorer window here");
     place(Picture1, 120, 1800, 6285, PanelExpanded);
     Picture1.setBackColor(colors::Black);
     StatusBar1.setFont(TextFont);
+    // The status bar's first panel is where the progress bar shows while a play list is read;
+    // between reads neither draws anything there.
+    StatusBar1.setPanel(1, toolkit::StatusBar::Panel{"", toolkit::StatusBar::Bevel::None, false});
     place(ProgressBar1, 105, 5170, 1200, 210);
+    ProgressBar1.setVisible(false);
 
     button(btnBack, "&Back", 120, 120, 1050, 450, colors::Yellow);
     button(btnStop, "&Stop", 1200, 120, 1170, 450, colors::Red);
@@ -163,6 +169,11 @@ void frmPlayer::cmdShowOptions_Click() {
         cmdShowOptions.setCaption("Hide Options");
         ShowOptions = 1;
     }
+    // The options reach below the collapsed panel's edge (the trim row starts just above it):
+    // they are hidden with the panel's lower part, so that no strip of them shows at the edge
+    // and none takes the keyboard focus. The hidden controls below the panel stay hidden.
+    for (toolkit::Control* c : Picture1.children())
+        if (c->Top() + c->Height() > PanelCollapsed && c->Top() < PanelExpanded) c->setVisible(ShowOptions != 0);
     Form_Resize();
 }
 

@@ -4,6 +4,7 @@
 #include "player/toolkit/attempt.h"
 #include "player/window/frm_player.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace velorra {
@@ -192,6 +193,8 @@ void frmPlayer::LoadCurrentItem() {
     UpdatingPosition = 1;
     hscPosition.setValue(0);
     attempt([&] { hscPosition.setRange(0, toInt16(int64_t{EndPos} - StartPos)); });
+    // A click in the bar's trough moves a tenth of the song, at least a second.
+    hscPosition.setLargeChange(std::max(1, hscPosition.Max() / 10));
     UpdatingPosition = 0;
     measureAhead();
     tell(Event::Song);

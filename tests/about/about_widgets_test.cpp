@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -70,7 +71,7 @@ TEST_F(AboutWidgets, LinkLabelsAreUnderlinedUnderAHandAndOpenTheirLinksWhenClick
     EXPECT_EQ(links.opened, (std::vector<std::string>{"https://velorra.org/", "mailto:team@velorra.org"}));
 }
 
-TEST_F(AboutWidgets, OkHidesTheRealWindowAndAboutBuildsANewOne) {
+TEST_F(AboutWidgets, OkEnterAndEscCloseTheRealWindowAndAboutBuildsANewOne) {
     QTest::mouseClick(&widget(player.About->cmdOK), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(player.About->loaded());
@@ -79,6 +80,15 @@ TEST_F(AboutWidgets, OkHidesTheRealWindowAndAboutBuildsANewOne) {
     EXPECT_EQ(binds, 2);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(widget(player.About->cmdOK).isVisible());
+    EXPECT_TRUE(dynamic_cast<QPushButton&>(widget(player.About->cmdOK)).isDefault());
+
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+        if (!player.About->loaded()) player.mnuAbout.click();
+        QTest::keyClick(window, key);
+        EXPECT_FALSE(window->isVisible()) << key;
+        EXPECT_FALSE(player.About->loaded()) << key;
+    }
+    EXPECT_EQ(binds, 4);
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ long entries(const std::string& folder) {
 
 const std::string WebAddress = "https://velorra.org/ ";
 
-// Records the progress bar and the status panel each time either changes while a list is read.
+// Records the progress bar and the status panel each time either changes while a list is read,
+// and whether the progress bar showed.
 struct ProgressLog : toolkit::ControlView {
     explicit ProgressLog(frmPlayer& p) : player(p) {
         player.ProgressBar1.attachView(this);
@@ -33,13 +34,16 @@ struct ProgressLog : toolkit::ControlView {
         player.ProgressBar1.attachView(nullptr);
         player.StatusBar1.attachView(nullptr);
     }
-    void controlChanged(toolkit::Change) override {
+    void controlChanged(toolkit::Change what) override {
+        shown = shown || player.ProgressBar1.Visible();
+        if (what == toolkit::Change::Visible) return;
         progress.push_back(player.ProgressBar1.Value());
         panels.push_back(player.StatusBar1.panel(2).text);
     }
     frmPlayer& player;
     std::vector<int32_t> progress;
     std::vector<std::string> panels;
+    bool shown = false;  // the progress bar showed at some point
 };
 
 using Reading = testing::PlayListWindow;
@@ -61,6 +65,8 @@ TEST_F(Reading, CommentLinesAreSkippedAndTheStatusPanelCountsEveryLine) {
     for (int32_t v : log.progress) EXPECT_LE(v, 100);
     EXPECT_EQ(player.StatusBar1.panel(2).text, WebAddress);
     EXPECT_EQ(player.ProgressBar1.Value(), 0);
+    EXPECT_TRUE(log.shown);  // only while the list was read
+    EXPECT_FALSE(player.ProgressBar1.Visible());
 }
 
 TEST_F(Reading, ProgressRisesWithTheCharactersRead) {
@@ -147,6 +153,7 @@ TEST_F(Reading, AFailingReadStopsAtOnceAndLeavesTheProgressShown) {
     player.OpenFile(dir.path("one.m3u"));
     EXPECT_EQ(column(7), (std::vector<std::string>{"/m/only.mp3"}));
     EXPECT_EQ(player.StatusBar1.panel(2).text, "before");
+    EXPECT_TRUE(player.ProgressBar1.Visible());
 }
 
 TEST_F(Writing, EveryLocationIsWrittenByteForByteWithCrLfAndReadBackTheSame) {

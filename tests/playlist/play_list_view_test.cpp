@@ -8,7 +8,9 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QMimeData>
+#include <QTest>
 
 namespace velorra {
 namespace {
@@ -54,6 +56,50 @@ TEST_F(PlayListView, AUriListDroppedOnRowTwoIsInsertedThereAsLocalPaths) {
     text.setText("/m/not-a-file-list.mp3");
     drop(text, rowCenter(1));
     EXPECT_EQ(list().count(), 5);
+}
+
+TEST_F(PlayListView, ThePlayingRowIsBoldWhereverItMovesAndTheHeaderShowsTheLastSort) {
+    addRows({"/m/b.mp3", "/m/d.mp3", "/m/a.mp3", "/m/c.mp3"});
+    QAbstractItemModel& model = *view().model();
+    // The locations of the rows drawn bold; the others are plain.
+    const auto boldRows = [&] {
+        std::vector<std::string> bold;
+        for (int r = 0; r < model.rowCount(); ++r) {
+            const QVariant font = model.index(r, 7).data(Qt::FontRole);
+            if (font.isValid() && font.value<QFont>().bold()) bold.push_back(list().text(r + 1, 7));
+        }
+        return bold;
+    };
+    EXPECT_FALSE(view().font().bold());
+    EXPECT_TRUE(boldRows().empty());
+    player.CurrentIndex = 2;
+    EXPECT_EQ(boldRows(), (std::vector<std::string>{"/m/d.mp3"}));
+    EXPECT_FALSE(view().header()->isSortIndicatorShown());
+
+    // Two clicks on the "Location" header: ascending, then descending.
+    QHeaderView& header = *view().header();
+    const QPoint location(header.sectionViewportPosition(7) + 10, header.height() / 2);
+    QTest::mouseClick(header.viewport(), Qt::LeftButton, {}, location);
+    EXPECT_EQ(column(7), (std::vector<std::string>{"/m/a.mp3", "/m/b.mp3", "/m/c.mp3", "/m/d.mp3"}));
+    EXPECT_EQ(boldRows(), (std::vector<std::string>{"/m/d.mp3"}));
+    EXPECT_TRUE(header.isSortIndicatorShown());
+    EXPECT_EQ(header.sortIndicatorSection(), 7);
+    EXPECT_EQ(header.sortIndicatorOrder(), Qt::AscendingOrder);
+    QTest::mouseClick(header.viewport(), Qt::LeftButton, {}, location);
+    EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(boldRows(), (std::vector<std::string>{"/m/d.mp3"}));
+
+    int32_t pos = 1;  // a row before the playing one, then the rows around it deleted
+    player.AddFileToList("/m/e.mp3", pos, list());
+    EXPECT_EQ(boldRows(), (std::vector<std::string>{"/m/d.mp3"}));
+    select({1, 3});
+    player.mnuDeleteSelectedItem_Click();
+    EXPECT_EQ(boldRows(), (std::vector<std::string>{"/m/d.mp3"}));
+
+    player.mnuClear_Click();
+    addRows({"/m/new.mp3"});
+    EXPECT_TRUE(boldRows().empty());
+    EXPECT_EQ(header.sortIndicatorOrder(), Qt::DescendingOrder);  // the last sort is still shown
 }
 
 TEST_F(PlayListView, DraggingOutCarriesTheSelectedRowsPaths) {

@@ -45,12 +45,24 @@ TEST_F(Window, OptionsButtonFoldsAndUnfoldsThePanel) {
     EXPECT_EQ(player.ShowOptions, 0);
     EXPECT_EQ(player.lstClipList.Height(), 2585);
     EXPECT_EQ(player.Picture1.Top(), 2585);
+    // The options below the edge go with it, the trim row that starts just above it too.
+    const std::initializer_list<toolkit::Control*> options{&player.lblCutFirstTit, &player.spinCutFirst,
+                                                           &player.lblTransitionTime, &player.optTransition[4],
+                                                           &player.cmdCalculate, &player.lblCantDeTemas};
+    for (toolkit::Control* c : options) EXPECT_FALSE(c->Visible());
+    for (toolkit::Control* c : std::initializer_list<toolkit::Control*>{&player.cmdShowOptions, &player.cmdWinSeek,
+                                                                         &player.lblStatus})
+        EXPECT_TRUE(c->Visible());
 
     player.cmdShowOptions.click();
     EXPECT_EQ(player.Picture1.Height(), frmPlayer::PanelExpanded);
     EXPECT_EQ(player.cmdShowOptions.Caption(), "Hide Options");
     EXPECT_EQ(player.ShowOptions, 1);
     EXPECT_EQ(player.lstClipList.Height(), 785);
+    for (toolkit::Control* c : options) EXPECT_TRUE(c->Visible());
+    for (toolkit::Control* c : std::initializer_list<toolkit::Control*>{&player.hscBalance, &player.hscPitch,
+                                                                         &player.cmbOutputDevices})
+        EXPECT_FALSE(c->Visible());
 }
 
 TEST_F(Window, SavedCollapsedStateFoldsThePanelAtStartUp) {
@@ -96,14 +108,15 @@ TEST_F(Window, SearchWindowIsLoadedHiddenAndDockedToTheRightEdge) {
     EXPECT_FALSE(seek.loaded());
 }
 
-TEST_F(Window, EveryTextIsBoldAndTheValueLabelsAreLarger) {
+TEST_F(Window, EveryTextIsBoldButThePlayListsPlainRowsAndTheValueLabelsAreLarger) {
     player.show();
     const toolkit::Font text{8.25, true}, value{13.5, true};
     for (toolkit::Control* c : std::initializer_list<toolkit::Control*>{
              &player.btnPlay, &player.chkRndPlay, &player.lblCurrentPosition, &player.lblMasterVolume,
              &player.lblTotalTit, &player.cmdShowOptions, &player.lblTransitionType, &player.cmdCalculate,
-             &player.lblTitleTotLength, &player.Label2, &player.lstClipList})
+             &player.lblTitleTotLength, &player.Label2})
         EXPECT_EQ(c->font(), text);
+    EXPECT_EQ(player.lstClipList.font(), (toolkit::Font{8.25, false}));  // the playing row stands out in bold
     for (toolkit::Label* l : {&player.lblTotal, &player.lblPosition, &player.lblTimeLeft, &player.lblStatus,
                               &player.lblCutFirst, &player.lblCutLast, &player.lblTransitionTime,
                               &player.lblDuracionTotal, &player.lblCantDeTemas})

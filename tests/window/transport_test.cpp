@@ -196,6 +196,7 @@ TEST_F(Transport, TrimsSetTheWindowOfEachSongAndASongShorterThanItsTrimsPlaysWho
     EXPECT_EQ(player.lstClipList.text(1, 1), "02:55");
     EXPECT_EQ(player.lstClipList.text(1, 9), "200");
     EXPECT_EQ(player.hscPosition.Max(), 175);
+    EXPECT_EQ(player.hscPosition.LargeChange(), 17);  // a click in the trough: a tenth of the song
 
     player.btnNext.click();
     EXPECT_EQ(player.StartPos, 0);
@@ -203,6 +204,7 @@ TEST_F(Transport, TrimsSetTheWindowOfEachSongAndASongShorterThanItsTrimsPlaysWho
     EXPECT_EQ(media.positionOf(graphOf("short.mp3")), 0.0);
     EXPECT_EQ(player.lstClipList.text(2, 1), "00:20");
     EXPECT_EQ(player.lstClipList.text(2, 9), "20");
+    EXPECT_EQ(player.hscPosition.LargeChange(), 2);
 }
 
 TEST_F(Transport, ASongThatFailsToOpenIsPassedOverAtTheNextTick) {
@@ -321,6 +323,7 @@ TEST_F(Transport, ThePositionPercentageRoundsHalvesToTheEvenNeighbour) {
     player.show();
     player.btnPlay.click();
     ASSERT_EQ(player.hscPosition.Max(), 8);
+    EXPECT_EQ(player.hscPosition.LargeChange(), 1);  // a tenth of a short song is still a second
     for (const auto& [value, percent] : {std::pair{1, 12}, {3, 38}, {5, 62}, {7, 88}, {2, 25}}) {
         player.hscPosition.setValue(value);  // 12.5, 37.5, 62.5, 87.5 and 25 exactly
         EXPECT_EQ(player.prgPosition.Value(), percent) << value;

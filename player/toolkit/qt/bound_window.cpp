@@ -19,6 +19,7 @@
 #include "player/toolkit/qt/option_button_widget.h"
 #include "player/toolkit/qt/panel_widget.h"
 #include "player/toolkit/qt/progress_bar_widget.h"
+#include "player/toolkit/qt/qt_input.h"
 #include "player/toolkit/qt/qt_strings.h"
 #include "player/toolkit/qt/scroll_bar_widget.h"
 #include "player/toolkit/qt/status_bar_widget.h"
@@ -28,6 +29,7 @@
 #include "player/toolkit/value_control.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -176,6 +178,11 @@ void BoundWindow::resizeEvent(QResizeEvent* e) {
 void BoundWindow::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     followUser(true, true);  // the frame is known from here on
+}
+
+void BoundWindow::keyPressEvent(QKeyEvent* e) {
+    if (const auto key = toKeyEvent(*e); key && window_.keyPress(key->keyCode)) return;
+    QMainWindow::keyPressEvent(e);
 }
 
 void BoundWindow::closeEvent(QCloseEvent* e) {

@@ -40,6 +40,9 @@ protected:
     void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    // Keys the focused widget left alone: Enter and Esc reach the window's default and cancel
+    // buttons.
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void bindChildren(Container& container, QWidget& parent);

@@ -20,6 +20,7 @@ void ButtonWidget::controlChanged(Change what) {
     static const ColorRoles roles{QPalette::ButtonText, QPalette::Button, false, QColor(Qt::black)};
     mirrorCommon(*this, control_, what, scale_, roles);
     if (what == Change::Text) setText(toQString(control_.Caption()));
+    if (what == Change::Appearance) setDefault(control_.Default());
 }
 
 }  // namespace velorra::toolkit::qt

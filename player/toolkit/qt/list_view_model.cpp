@@ -1,5 +1,6 @@
 #include "player/toolkit/qt/list_view_model.h"
 
+#include "player/toolkit/qt/control_mirror.h"
 #include "player/toolkit/qt/qt_strings.h"
 
 namespace velorra::toolkit::qt {
@@ -16,8 +17,14 @@ int ListViewModel::rowCount(const QModelIndex& parent) const { return parent.isV
 int ListViewModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : columns_; }
 
 QVariant ListViewModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= control_.count()) return {};
-    return toQString(control_.text(index.row() + 1, index.column()));
+    if (!index.isValid() || index.row() >= control_.count()) return {};
+    if (role == Qt::DisplayRole) return toQString(control_.text(index.row() + 1, index.column()));
+    if (role == Qt::FontRole && index.row() + 1 == control_.markedRow()) {
+        Font bold = control_.font();
+        bold.bold = true;
+        return toQFont(bold);
+    }
+    return {};
 }
 
 QVariant ListViewModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -55,7 +62,7 @@ void ListViewModel::rowsRemoved(int32_t first, int32_t count) {
 }
 
 void ListViewModel::rowChanged(int32_t row) {
-    if (columns_ > 0) emit dataChanged(index(row - 1, 0), index(row - 1, columns_ - 1), {Qt::DisplayRole});
+    if (columns_ > 0 && row <= rows_) emit dataChanged(index(row - 1, 0), index(row - 1, columns_ - 1));
 }
 
 void ListViewModel::rowsReset() {

@@ -26,7 +26,6 @@ ListViewWidget::ListViewWidget(ListView& control, QWidget* parent, const TwipsSc
     viewport()->setAcceptDrops(true);
     setModel(model_);
     header()->setSectionsClickable(true);
-    header()->setSortIndicatorShown(false);
     header()->setStretchLastSection(false);
 
     for (Change c : AllChanges) controlChanged(c);
@@ -36,12 +35,20 @@ ListViewWidget::ListViewWidget(ListView& control, QWidget* parent, const TwipsSc
     model_->onSelectionChanged = [this] {
         if (!applyingUser_) mirrorSelection();
     };
-    model_->onReset = [this] { mirrorSelection(); };
+    model_->onReset = [this] {
+        mirrorSelection();
+        mirrorSortIndicator();
+    };
     model_->onScrollTo = [this](int32_t row) { QTreeView::scrollTo(model_->index(row - 1, 0)); };
-    connect(header(), &QHeaderView::sectionClicked, this, [this](int section) { control_.columnClick(section + 1); });
+    // The header flips its own indicator on a click; the control's last sort decides it.
+    connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {
+        control_.columnClick(section + 1);
+        mirrorSortIndicator();
+    });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& on, const QItemSelection& off) { userSelectionChanged(on, off); });
     mirrorSelection();
+    mirrorSortIndicator();
 }
 
 ListViewWidget::~ListViewWidget() {
@@ -61,6 +68,12 @@ void ListViewWidget::controlChanged(Change what) {
 void ListViewWidget::mirrorColumns() {
     model_->columnsChanged();
     for (int c = 1; c <= control_.columnCount(); ++c) header()->resizeSection(c - 1, scale_.toPx(control_.column(c).width));
+}
+
+void ListViewWidget::mirrorSortIndicator() {
+    const int k = control_.sortedBy();
+    header()->setSortIndicatorShown(k >= 0);
+    if (k >= 0) header()->setSortIndicator(k, control_.sortedAscending() ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void ListViewWidget::mirrorSelection() {

@@ -10,8 +10,8 @@
 
 namespace velorra::toolkit::qt {
 
-// A list view in report view. The header shows the columns; a click on it only tells the
-// control (the program sorts). Drops are offered to the control in twips from its corner.
+// A list view in report view. The header shows the columns and the last sort's indicator; a
+// click on it only tells the control (the program sorts). The marked row is drawn bold. Drops are offered to the control in twips from its corner.
 class ListViewWidget : public QTreeView, public ControlView, public ListView::Geometry {
 public:
     ListViewWidget(ListView& control, QWidget* parent, const TwipsScale& scale);
@@ -39,6 +39,7 @@ private:
     void offerDrag(QDragMoveEvent& e);
     void mirrorColumns();
     void mirrorSelection();
+    void mirrorSortIndicator();
     void userSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
 
     ListView& control_;

@@ -30,6 +30,9 @@ std::optional<std::string> QtFileDialogs::run(const FileDialogRequest& request, 
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+    // The list shows each label as the program wrote it; the patterns Qt appends stay unshown,
+    // or a label that names its patterns itself would show them twice.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     const QStringList filters = nameFilters(request.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);

@@ -2,7 +2,11 @@
 
 #include "player/toolkit/qt/control_mirror.h"
 
+#include <QApplication>
+#include <QWheelEvent>
+
 #include <algorithm>
+#include <cstdlib>
 
 namespace velorra::toolkit::qt {
 
@@ -21,6 +25,8 @@ ScrollBarWidget::ScrollBarWidget(ScrollBar& control, QWidget* parent, const Twip
     }
     for (Change c : AllChanges) controlChanged(c);
     control_.attachView(this);
+    for (QWidget* part : {static_cast<QWidget*>(bar_), static_cast<QWidget*>(up_), static_cast<QWidget*>(down_)})
+        part->installEventFilter(this);
 
     // Program changes reach the bar with its signals blocked, so these are the user's. The
     // arrows and the trough step by the control's own rules; the bar then shows its value.
@@ -28,8 +34,8 @@ ScrollBarWidget::ScrollBarWidget(ScrollBar& control, QWidget* parent, const Twip
         switch (action) {
             case QAbstractSlider::SliderSingleStepAdd: control_.stepTowardsMax(); break;
             case QAbstractSlider::SliderSingleStepSub: control_.stepTowardsMin(); break;
-            case QAbstractSlider::SliderPageStepAdd: pageBy(1); break;
-            case QAbstractSlider::SliderPageStepSub: pageBy(-1); break;
+            case QAbstractSlider::SliderPageStepAdd: moveTowardsMax(control_.LargeChange()); break;
+            case QAbstractSlider::SliderPageStepSub: moveTowardsMax(-int64_t{control_.LargeChange()}); break;
             default: return;
         }
         const QSignalBlocker block(bar_);
@@ -68,10 +74,37 @@ void ScrollBarWidget::controlChanged(Change what) {
     }
 }
 
-void ScrollBarWidget::pageBy(int towardsMax) {
+void ScrollBarWidget::moveTowardsMax(int64_t amount) {
     const int64_t lo = std::min(control_.Min(), control_.Max()), hi = std::max(control_.Min(), control_.Max());
-    const int64_t target = int64_t{control_.Value()} + int64_t{sign()} * towardsMax * control_.LargeChange();
+    const int64_t target = int64_t{control_.Value()} + sign() * amount;
     control_.setValue(static_cast<int32_t>(std::clamp(target, lo, hi)));
+}
+
+void ScrollBarWidget::wheelEvent(QWheelEvent* e) {
+    e->accept();
+    // Wheel-up, or a tilt to the right, counts forwards; a fine-grained wheel adds up to notches.
+    const QPoint angle = e->angleDelta();
+    wheelAngle_ += std::abs(angle.x()) > std::abs(angle.y()) ? -angle.x() : angle.y();
+    const int notches = wheelAngle_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelAngle_ %= QWheelEvent::DefaultDeltasPerStep;
+    if (control_.spinner()) {
+        // The upper arrow steps towards Min.
+        for (int i = 0; i < std::abs(notches); ++i) {
+            if (notches > 0)
+                control_.stepTowardsMin();
+            else
+                control_.stepTowardsMax();
+        }
+        return;
+    }
+    const int towardsMax = control_.orientation() == Orientation::Horizontal ? notches : -notches;
+    moveTowardsMax(int64_t{towardsMax} * QApplication::wheelScrollLines() * control_.SmallChange());
+}
+
+bool ScrollBarWidget::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() != QEvent::Wheel) return QWidget::eventFilter(watched, e);
+    wheelEvent(static_cast<QWheelEvent*>(e));
+    return true;
 }
 
 void ScrollBarWidget::resizeEvent(QResizeEvent*) { layoutParts(); }

@@ -24,18 +24,24 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    // The wheel steps a spinner as its arrows do, one step a notch; it moves a bar by Qt's
+    // wheel step (wheelScrollLines small changes a notch): a horizontal bar to the right for
+    // wheel-up, a vertical one up.
+    void wheelEvent(QWheelEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     int sign() const { return control_.Min() <= control_.Max() ? 1 : -1; }
     void layoutParts();
-    // A click in the trough: LargeChange towards Max (1) or Min (-1), stopping at the end.
-    void pageBy(int towardsMax);
+    // Moves the value by `amount` towards Max (towards Min when negative), stopping at the end.
+    void moveTowardsMax(int64_t amount);
 
     ScrollBar& control_;
     const TwipsScale& scale_;
     QScrollBar* bar_;
     QToolButton* up_;
     QToolButton* down_;
+    int wheelAngle_ = 0;  // eighths of a degree not yet making a notch
 };
 
 }  // namespace velorra::toolkit::qt

@@ -2,6 +2,7 @@
 #include "player/toolkit/qt/qt_dialogs.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -41,21 +42,25 @@ TEST(DialogsTest, OpenDialogShowsTheRequestAndReturnsThePathAsBytes) {
     ASSERT_TRUE(dir.isValid());
     const QString song = dir.filePath(QStringLiteral("Canci\u00f3n.mp3"));
     QFile(song).open(QIODevice::WriteOnly);
-    FileDialogRequest request{"Open", "Media Files|*.mp3;*.wav|All Files|*.*", 2,
+    FileDialogRequest request{"Open", "Media Files|*.mp3;*.wav|Anything (*.*)|*.*", 2,
                               QFile::encodeName(dir.path()).toStdString(), "", true, false};
-    QStringList shownFilters;
+    QStringList shownFilters, shownLabels;
     QString selectedFilter;
     QFileDialog::FileMode mode{};
     whenShown<QFileDialog>([&](QFileDialog& d) {
         shownFilters = d.nameFilters();
+        if (const auto* types = d.findChild<QComboBox*>("fileTypeCombo"))
+            for (int i = 0; i < types->count(); ++i) shownLabels.append(types->itemText(i));
         selectedFilter = d.selectedNameFilter();
         mode = d.fileMode();
         d.selectFile(song);
         static_cast<QDialog&>(d).accept();  // the OK button
     });
     const std::optional<std::string> path = QtFileDialogs().showOpen(request);
-    EXPECT_EQ(shownFilters, (QStringList{"Media Files (*.mp3 *.wav)", "All Files (*)"}));
-    EXPECT_EQ(selectedFilter, "All Files (*)");
+    EXPECT_EQ(shownFilters, (QStringList{"Media Files (*.mp3 *.wav)", "Anything (*.*) (*)"}));
+    // The user reads each label once, as written, whether or not it names its patterns itself.
+    EXPECT_EQ(shownLabels, (QStringList{"Media Files", "Anything (*.*)"}));
+    EXPECT_EQ(selectedFilter, "Anything (*.*)");
     EXPECT_EQ(mode, QFileDialog::ExistingFile);
     ASSERT_TRUE(path.has_value());
     EXPECT_EQ(*path, QFile::encodeName(song).toStdString());

@@ -21,6 +21,7 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -264,6 +265,49 @@ TEST_F(WindowTest, ScrollBarArrowsStepByTheControlsRulesEvenWhenMinIsAboveMax) {
     clickPart(bar, QStyle::SC_ScrollBarSubLine);
     EXPECT_EQ(demo.volume.Value(), 85);  // stops at the end
     EXPECT_EQ(demo.volumeChanges, before + 2);
+}
+
+// Turns the wheel over `w` by `angle` eighths of a degree (120 a notch; up is positive).
+void turnWheel(QWidget& w, int angle) {
+    const QPointF at(w.rect().center());
+    QWheelEvent e(at, w.mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                  false);
+    QApplication::sendEvent(&w, &e);
+}
+
+TEST_F(WindowTest, TroughClicksAndTheWheelMoveABarAndStopAtItsEnd) {
+    demo.window.show();
+    ASSERT_TRUE(eventually([&] { return bound.isVisible(); }));
+    QScrollBar& bar = widget<ScrollBarWidget>(bound, demo.volume).bar();
+    demo.volume.setLargeChange(10);  // set after binding: the trough still pages by it
+    clickPart(bar, QStyle::SC_ScrollBarAddPage);
+    EXPECT_EQ(demo.volume.Value(), 10);
+    demo.volume.setValue(80);
+    clickPart(bar, QStyle::SC_ScrollBarAddPage);
+    EXPECT_EQ(demo.volume.Value(), 85);  // a page past the end goes to the end
+
+    // Wheel-up moves a horizontal bar to the right, Qt's wheel step a notch.
+    const int notch = QApplication::wheelScrollLines();
+    demo.volume.setValue(40);
+    const int before = demo.volumeChanges;
+    turnWheel(bar, 120);
+    EXPECT_EQ(demo.volume.Value(), 40 + notch);
+    turnWheel(bar, -60);  // half a notch waits for the other half
+    EXPECT_EQ(demo.volume.Value(), 40 + notch);
+    turnWheel(bar, -60);
+    EXPECT_EQ(demo.volume.Value(), 40);
+    EXPECT_EQ(demo.volumeChanges, before + 2);
+    turnWheel(bar, 120 * 100);
+    EXPECT_EQ(demo.volume.Value(), 85);
+    EXPECT_EQ(bar.value(), 85);
+
+    // Over a spinner the wheel steps as its arrows do: up towards Min, which here is 100.
+    ScrollBarWidget& spin = widget<ScrollBarWidget>(bound, demo.spin);
+    turnWheel(spin.upArrow(), 120);
+    EXPECT_EQ(demo.spin.Value(), 6);
+    turnWheel(spin.downArrow(), -240);
+    EXPECT_EQ(demo.spin.Value(), 4);
+    EXPECT_EQ(demo.spinChanges, 3);
 }
 
 TEST_F(WindowTest, ThumbDragScrollsThenChangesOnceOnRelease) {
