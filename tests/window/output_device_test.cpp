@@ -51,11 +51,12 @@ TEST_F(OutputDevice, TheChosenDeviceTakesTheNextSongAndIsKeptBetweenRuns) {
 
     testing::PlayerHarness next;
     next.settings.values = settings.values;
-    next.media.setDuration("a.mp3", 60);
+    next.media.setDuration("/m/a.mp3", 60);
     next.player.show();
-    next.player.OpenFile("a.mp3");
+    next.player.OpenFile("/m/a.mp3");
     next.player.btnPlay.click();
-    EXPECT_EQ(next.media.lastGraphFor("a.mp3")->outputDevice, "Second");
+    ASSERT_NE(next.media.lastGraphFor("/m/a.mp3"), nullptr);
+    EXPECT_EQ(next.media.lastGraphFor("/m/a.mp3")->outputDevice, "Second");
     EXPECT_TRUE(next.media.callsOf("outputDevices").empty());  // no device is listed until the submenu opens
     next.player.mnuOutputDevice.click();
     EXPECT_EQ(entries(next.player.mnuOutputDevice, true), std::vector<std::string>{"Second"});
