@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# libvextag as programs outside this tree meet it: installed into a prefix of its own, a C and a
-# C++ program built with pkg-config against it and a Python program through ctypes each read a
-# tag that `vextag set` wrote and save one back; the library exports only its own names; the
-# tool and its manual page work from the prefix.
+# libvextag as programs outside this tree meet it: installed alone into a prefix of its own, a C
+# and a C++ program built with pkg-config against it and a Python program through ctypes each
+# read a tag that `vextag set` wrote and save one back; the library exports only its own names;
+# the tool and its manual page work from the prefix, and the player's manual page renders.
 #
 # usage: installed_library_test.sh BUILD_DIR [HOST_FLAGS]
 #   HOST_FLAGS  extra compiler flags for the host programs (the sanitizers of an instrumented build)
@@ -23,7 +23,7 @@ expect() { # what expected actual
 }
 
 prefix=$work/prefix
-cmake --install "$build" --prefix "$prefix" >/dev/null
+cmake --install "$build" --prefix "$prefix" --component vextag >/dev/null
 pc=$(find "$prefix" -name vextag.pc)
 libdir=$(dirname "$(dirname "$pc")")
 export PKG_CONFIG_PATH=${pc%/vextag.pc}
@@ -83,10 +83,9 @@ $others"
 
 expect "vextag --version" "vextag 1.0.8" "$("$vextag" --version)"
 "$vextag" --help | grep -q '^usage: vextag show' || fail "vextag --help prints no usage"
-for page in vextag velorra; do
-  file=$prefix/share/man/man1/$page.1
+for file in "$prefix/share/man/man1/vextag.1" "$build/data/velorra.1"; do
   warnings=$(MANWIDTH=80 man --warnings -l "$file" 2>&1 >/dev/null)
-  [[ -z "$warnings" ]] || fail "$page.1: $warnings"
-  MANWIDTH=80 man -l "$file" | grep -q "^NAME" || fail "$page.1 does not render"
+  [[ -z "$warnings" ]] || fail "$file: $warnings"
+  MANWIDTH=80 man -l "$file" | grep -q "^NAME" || fail "$file does not render"
 done
 echo "installed library, hosts, exports, tool and manual pages: ok"
