@@ -38,7 +38,11 @@ ToolRun shell(const TempDir& dir, const std::string& command) {
 
 std::string toolCommand(const std::vector<std::string>& args) {
     std::string command = quoted(VEXTAG_TOOL);
-    for (const std::string& arg : args) command += " " + quoted(arg);
+    for (const std::string& arg : args) {
+        // Appended in two steps: `" " + quoted(arg)` trips GCC 12's -Wrestrict at -O3.
+        command += ' ';
+        command += quoted(arg);
+    }
     return command;
 }
 
