@@ -27,6 +27,9 @@ public:
     public:
         Graph(WatchedGst& owner, std::unique_ptr<GstMediaGraph> inner) : owner_(owner), inner_(std::move(inner)) {
             owner_.live_.insert(this);
+            inner_->onStream = [this](StreamEvent e) {
+                if (onStream) onStream(e);
+            };
         }
         ~Graph() override { owner_.live_.erase(this); }
         bool render(const std::string& path) override {
@@ -60,8 +63,10 @@ public:
         std::unique_ptr<GstMediaGraph> inner_;
     };
 
-    std::unique_ptr<MediaGraph> createGraph(const std::string&) override {
-        auto inner = GstMediaGraph::create(AudioOutput::SilentRealTime);
+    explicit WatchedGst(toolkit::EventLoop& loop) : gst_(loop, AudioOutput::SilentRealTime) {}
+
+    std::unique_ptr<MediaGraph> createGraph(const std::string& device) override {
+        std::unique_ptr<GstMediaGraph> inner(static_cast<GstMediaGraph*>(gst_.createGraph(device).release()));
         if (!inner) return nullptr;
         return std::make_unique<Graph>(*this, std::move(inner));
     }
@@ -75,7 +80,7 @@ public:
     }
 
 private:
-    GstMediaService gst_{AudioOutput::SilentRealTime};
+    GstMediaService gst_;
     std::set<Graph*> live_;
 };
 
@@ -99,7 +104,7 @@ TEST(PlaybackOnGStreamer, TheFirstSongStopsAtTheEndOfTheTransitionAndTheSecondPl
     media::writeMp3(second, media::tune(2), 9.0, media::Mp3Kind::ConstantNoXing);
 
     toolkit::qt::QtEventLoop loop;
-    WatchedGst gst;
+    WatchedGst gst{loop};
     testing::MemorySettings settings;
     settings.values["Velorra/Transitions/TransitionTime"] = "2";
     settings.values["Velorra/BasicAudio/Volume"] = "85";
