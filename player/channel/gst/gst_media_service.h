@@ -1,10 +1,20 @@
 #pragma once
 // The media service on GStreamer: one playbin per graph, audio only, its volume the playbin's
 // linear volume (10^(centibels / 2000)), its balance an audiopanorama filter, its rate a seek.
+//
+// Nothing waits on a pipeline. It prerolls and seeks on its own threads; what its bus says (the
+// chain is ready, the stream ended, it failed) is posted through the event loop carrying the
+// graph's id, and reaches the graph on the user-interface thread only while a graph of that id
+// lives. A position or state asked for while the chain is still being built is applied when
+// it is ready.
 #include <gst/gst.h>
+
+#include <map>
+#include <memory>
 
 #include "player/channel/gst/gst_handle.h"
 #include "player/channel/media_service.h"
+#include "player/toolkit/event_loop.h"
 
 namespace velorra {
 
@@ -12,11 +22,15 @@ namespace velorra {
 // as the machine decodes (tests and benchmarks).
 enum class AudioOutput { Device, SilentRealTime, SilentFast };
 
+// What a pipeline's bus says that its graph acts on.
+enum class BusEvent { Prerolled, Ended, Failed };
+
+class GstMediaGraph;
+// The live graphs of a service by id, read and changed on the user-interface thread only.
+using GstGraphs = std::map<int, GstMediaGraph*>;
+
 class GstMediaGraph : public MediaGraph {
 public:
-    // Null when the elements cannot be made. With AudioOutput::Device the sound goes to the
-    // device of that display name, or to the default output when none carries it.
-    static std::unique_ptr<GstMediaGraph> create(AudioOutput output, const std::string& device = {});
     GstMediaGraph(const GstMediaGraph&) = delete;
     GstMediaGraph& operator=(const GstMediaGraph&) = delete;
     // Brings the pipeline down before returning, so its sound stops at once.
@@ -42,18 +56,45 @@ public:
     GstElement* panorama() const { return panorama_.get(); }
 
 private:
-    GstMediaGraph(GstHandle<GstElement> playbin, GstHandle<GstElement> panorama);
+    friend class GstMediaService;
+    // Empty: nothing rendered; Building: prerolling; Ready: prerolled; Broken: failed for good.
+    enum class Chain { Empty, Building, Ready, Broken };
+
+    // What the bus handler needs to reach a graph from GStreamer's threads.
+    struct BusLink {
+        toolkit::EventLoop& loop;
+        std::weak_ptr<GstGraphs> graphs;
+        int id;
+        // Posts the event through the loop; it reaches the graph only if one of this id lives.
+        void post(BusEvent event) const;
+    };
+    // Null when the elements cannot be made. With AudioOutput::Device the sound goes to the
+    // device of that display name, or to the default output when none carries it.
+    static std::unique_ptr<GstMediaGraph> create(AudioOutput output, const std::string& device, BusLink link);
+    GstMediaGraph(GstHandle<GstElement> playbin, GstHandle<GstElement> panorama, BusLink link);
+    static GstBusSyncReply onBus(GstBus* bus, GstMessage* message, gpointer link);
+    // Acts on what the bus said, on the user-interface thread.
+    void handle(BusEvent event);
     bool seek(double rate, double seconds);
+    bool live() const { return chain_ == Chain::Building || chain_ == Chain::Ready; }
 
     GstHandle<GstElement> playbin_;
     GstHandle<GstElement> panorama_;
-    bool rendered_ = false;
+    const BusLink link_;
+    Chain chain_ = Chain::Empty;
+    bool failureTold_ = false;
+    // The state asked for; while building, reached once the chain is ready.
+    GstState wanted_ = GST_STATE_PAUSED;
+    // The position asked for while building, or the one a seek is moving to.
+    std::optional<double> target_;
     double rate_ = 1.0;
 };
 
 class GstMediaService : public MediaService {
 public:
-    explicit GstMediaService(AudioOutput output = AudioOutput::Device);
+    // The loop must outlive the service; graphs tell their streams' fate through it.
+    explicit GstMediaService(toolkit::EventLoop& loop, AudioOutput output = AudioOutput::Device);
+    // A GstMediaGraph; null when the elements cannot be made.
     std::unique_ptr<MediaGraph> createGraph(const std::string& outputDevice) override;
     // The audio sinks of GStreamer's device monitor.
     std::vector<std::string> outputDevices() override;
@@ -61,7 +102,10 @@ public:
     std::optional<double> probeDuration(const std::string& path) override;
 
 private:
+    toolkit::EventLoop& loop_;
     AudioOutput output_;
+    std::shared_ptr<GstGraphs> graphs_ = std::make_shared<GstGraphs>();
+    int lastId_ = 0;
 };
 
 }  // namespace velorra
