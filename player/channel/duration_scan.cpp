@@ -1,11 +1,12 @@
 #include "player/channel/duration_scan.h"
+#include "player/channel/media_format.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
+#include <algorithm>
 
 namespace velorra {
 
@@ -46,9 +47,15 @@ std::optional<double> scanDuration(const std::string& path) {
     const MappedFile file(path);
     if (!file.mapped()) return std::nullopt;
     const auto bytes = file.bytes();
-    if (bytes.size() >= 12 && std::memcmp(bytes.data(), "RIFF", 4) == 0 &&
-        std::memcmp(bytes.data() + 8, "WAVE", 4) == 0)
-        return wavDuration(bytes);
+    switch (formatOf(bytes.subspan(std::min(leadingId3v2Size(bytes), bytes.size())))) {
+        case MediaFormat::Wav: return wavDuration(bytes);
+        case MediaFormat::Flac: return flacDuration(bytes);
+        case MediaFormat::OggVorbis:
+        case MediaFormat::OggOpus: return oggDuration(bytes);
+        case MediaFormat::OggOther: return std::nullopt;
+        case MediaFormat::Mp4: return mp4Duration(bytes);
+        case MediaFormat::Mpeg: break;
+    }
     return mpegDuration(bytes);
 }
 

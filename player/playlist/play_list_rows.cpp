@@ -1,14 +1,20 @@
 // The rows of the play list: every row is made by AddFileToList from the file's tag; "Delete
 // Selected Item", "Clear List" and "Random Order" change the list as a whole. CurrentIndex
 // follows the playing row through all of them.
+#include "player/channel/whole_seconds.h"
 #include "player/playlist/play_list_helpers.h"
+#include "player/tags/other_tags.h"
 #include "player/toolkit/attempt.h"
 #include "player/window/frm_player.h"
+
+#include <strings.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include <unistd.h>
 
@@ -16,18 +22,33 @@ namespace velorra {
 
 namespace {
 
-struct TagTexts {
-    std::string song, artist, album, year, genre, comment;
-};
+bool blank(const vextag::TagValues& tag) {
+    return tag.song.empty() && tag.artist.empty() && tag.album.empty() && tag.year.empty() && tag.genre.empty() &&
+           tag.comment.empty();
+}
 
-// The tag's title, or else the file name without its last four characters and its folder;
-// a name of four characters or fewer is taken whole.
+bool endsWithNoCase(const std::string& s, std::string_view suffix) {
+    return s.size() >= suffix.size() && ::strncasecmp(s.c_str() + s.size() - suffix.size(), suffix.data(), suffix.size()) == 0;
+}
+
+std::string afterLastSeparator(const std::string& path) {
+    const size_t cut = path.find_last_of("/\\");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// The tag's title, or else the file name without its folder and its extension. A name ending
+// in ".mp3" or ".wav" (any case) keeps the rule written for them: longer than four characters,
+// it loses its last four and then its folder; otherwise it is taken whole. Any other extension
+// goes whatever its length; a name without one (no dot after its first character, or a blank
+// after its last dot) is kept whole.
 std::string rowTitle(const std::string& song, const std::string& filename) {
     if (!song.empty()) return song;
-    if (filename.size() <= 4) return filename;
-    const std::string stem = filename.substr(0, filename.size() - 4);
-    const size_t cut = stem.find_last_of("/\\");
-    return cut == std::string::npos ? stem : stem.substr(cut + 1);
+    if (endsWithNoCase(filename, ".mp3") || endsWithNoCase(filename, ".wav"))
+        return filename.size() <= 4 ? filename : afterLastSeparator(filename.substr(0, filename.size() - 4));
+    std::string name = afterLastSeparator(filename);
+    const size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0 && name.find(' ', dot) == std::string::npos) name.resize(dot);
+    return name;
 }
 
 constexpr const char* PlayingRowKey = "tarvo";
@@ -57,12 +78,17 @@ int32_t sortKeepingCurrent(toolkit::ListView& list, int32_t current, int k, bool
 void frmPlayer::AddFileToList(const std::string& Filename, int32_t& InsertPos, toolkit::ListView& DestinationList) {
     // A file whose tag cannot be read still becomes a row, with empty tag columns: the control
     // keeps the previous file's values when its read fails, so they are taken only after a read.
-    TagTexts tag;
+    vextag::TagValues tag;
     attempt([&] {
         Vextag1.setFilename(Filename);
         Vextag1.Read();
         tag = {Vextag1.Song(), Vextag1.Artist(), Vextag1.Album(), Vextag1.Year(), Vextag1.Genre(), Vextag1.Comment()};
     });
+    // Six empty values: no ID3v1 tag, or an empty one, which readOtherTags tells apart.
+    std::optional<vextag::TagValues> other;
+    if (mnuReadOtherTags.Checked() && blank(tag)) other = readOtherTags(Filename);
+    if (other) tag = std::move(*other);
+
     if (InsertPos == 0) InsertPos = DestinationList.count() + 1;
     if (!DestinationList.insert(InsertPos, {}, rowTitle(tag.song, Filename))) return;
     DestinationList.setText(InsertPos, 2, std::move(tag.artist));
@@ -71,6 +97,13 @@ void frmPlayer::AddFileToList(const std::string& Filename, int32_t& InsertPos, t
     DestinationList.setText(InsertPos, 5, std::move(tag.genre));
     DestinationList.setText(InsertPos, 6, std::move(tag.comment));
     DestinationList.setText(InsertPos, 7, absoluteLocation(Filename));
+    // The rows the other tags made know their length at once, the way "Calculate Total" writes it.
+    if (other)
+        if (const auto seconds = services_.media.probeDuration(Filename))
+            if (const auto whole = roundToInt32(*seconds)) {
+                DestinationList.setText(InsertPos, 9, std::to_string(*whole));
+                attempt([&] { DestinationList.setText(InsertPos, 1, SegToMin(double(*whole) - (double(CutFirst) + CutLast))); });
+            }
     if (&DestinationList != &lstClipList) return;
     if (InsertPos <= CurrentIndex) ++CurrentIndex;
     tell(Event::Rows);

@@ -78,6 +78,7 @@ void frmPlayer::GetSettings() {
     setWidth(6645);
 
     attempt([&] { ShowOptions = wholeNumber16(read("ShowOptions", "ShowOptions", "1")); });
+    attempt([&] { mnuReadOtherTags.setChecked(wholeNumber16(read("Tags", "ReadOtherTags", "1")) != 0); });
 }
 
 void frmPlayer::SaveSettings() {
@@ -102,6 +103,7 @@ void frmPlayer::SaveSettings() {
         write("Window", "Width", Width());
     }
     write("ShowOptions", "ShowOptions", ShowOptions);
+    write("Tags", "ReadOtherTags", mnuReadOtherTags.Checked() ? 1 : 0);
 }
 
 }  // namespace velorra

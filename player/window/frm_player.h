@@ -70,8 +70,9 @@ public:
 
     // --- play list: rows and editing, M3U files, list interaction, total length
     // Inserts one media file as a new row of DestinationList at InsertPos (0 appends and hands
-    // back the new row's number), its columns filled from the file's tag through Vextag1.
-    // Rows inserted into lstClipList at or before the playing row keep CurrentIndex on it.
+    // back the new row's number), its columns filled from the file's ID3v1 tag through Vextag1,
+    // or, with "Read Other Tags" ticked and no ID3v1 tag there, from its other tags, with its
+    // length. Rows inserted into lstClipList at or before the playing row keep CurrentIndex on it.
     void AddFileToList(const std::string& Filename, int32_t& InsertPos, toolkit::ListView& DestinationList);
     void mnuDeleteSelectedItem_Click();
     void mnuClear_Click();
@@ -272,6 +273,9 @@ public:
     toolkit::MenuItem mnuOutputDeviceDefault{&mnuOutputDevice, "Default"};
     // One entry below "Default" for each entry of cmbOutputDevices, made as the submenu opens.
     std::vector<std::unique_ptr<toolkit::MenuItem>> mnuOutputDeviceItems;
+    // Ticked, a file without an ID3v1 tag takes its row's values from its other tags (ID3v2,
+    // Vorbis comments, MP4 atoms) and its length as it is added; saved.
+    toolkit::MenuItem mnuReadOtherTags{&mnuOptions, "Read &Other Tags"};
     toolkit::MenuItem mnuTrimSilence{&mnuOptions, "Trim &Silence"};
     toolkit::MenuItem mnuAbout{nullptr, "&About"};
 

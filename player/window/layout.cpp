@@ -152,6 +152,7 @@ void frmPlayer::buildLayout() {
 
 void frmPlayer::buildMenus() {
     menuBar() = {&mnuList, &mnuOptions, &mnuAbout};
+    mnuReadOtherTags.setChecked(true);  // until the settings say otherwise
 }
 
 WinSeek& frmPlayer::winSeek() {

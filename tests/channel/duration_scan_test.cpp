@@ -45,13 +45,41 @@ double decoded(const std::filesystem::path& p) { return media::decodedSeconds(p)
 
 TEST(ChannelDurationScan, MatchesTheDecodedLengthOfEveryKindOfFile) {
     const auto& m = channelMedia();
-    for (const auto& path : {m.cbr, m.vbrXing, m.vbrNoXing, m.mpeg2, m.mpeg25, m.wav}) {
+    std::vector paths{m.cbr, m.vbrXing, m.vbrNoXing, m.mpeg2, m.mpeg25, m.wav, m.ogg, m.opus, m.flac};
+    if (!m.m4a.empty()) paths.push_back(m.m4a);
+    for (const auto& path : paths) {
         const auto seconds = scanDuration(path.string());
         ASSERT_TRUE(seconds) << path;
         EXPECT_NEAR(*seconds, decoded(path), 0.1) << path;
     }
-    // Formats that need a decoder are left to one.
-    EXPECT_FALSE(scanDuration(m.ogg.string()));
+    // The decoder drops the samples an Opus header says it skips at the start: the length is
+    // that of the sound that went in.
+    EXPECT_NEAR(*scanDuration(m.opus.string()), 3.9, 0.001);
+}
+
+TEST(ChannelDurationScan, OggAndFlacLengthsComeFromTheirHeadersOrNotAtAll) {
+    const auto& m = channelMedia();
+    // An Ogg file cut short: its last whole page tells how far it goes.
+    const std::string ogg = testing::readFile(m.ogg);
+    const auto cutOgg = test::writeBytes("cut.ogg", ogg.substr(0, ogg.size() * 2 / 3));
+    ASSERT_TRUE(scanDuration(cutOgg.string()));
+    EXPECT_NEAR(*scanDuration(cutOgg.string()), decoded(cutOgg), 0.1);
+    EXPECT_LT(*scanDuration(cutOgg.string()), 4.4 * 0.8);
+    // A last page whose bytes were damaged is passed over for the one before it.
+    std::string damaged = ogg;
+    damaged[damaged.size() - 10] ^= 0x55;
+    const auto damagedOgg = test::writeBytes("damaged.ogg", damaged);
+    ASSERT_TRUE(scanDuration(damagedOgg.string()));
+    EXPECT_LT(*scanDuration(damagedOgg.string()), *scanDuration(m.ogg.string()));
+    EXPECT_GT(*scanDuration(damagedOgg.string()), 4.4 - 1.0);
+
+    // A FLAC stream that does not know its sample count has no length without a decoder; an
+    // ID3v2 tag before "fLaC" does not hide the stream.
+    const std::string flac = testing::readFile(m.flac);
+    std::string unknown = flac;
+    for (size_t i = 21; i < 26; ++i) unknown[i] = static_cast<char>(i == 21 ? unknown[i] & 0xF0 : 0);
+    EXPECT_FALSE(scanDuration(test::writeBytes("unknown.flac", unknown).string()));
+    EXPECT_EQ(scanDuration(test::writeBytes("id3.flac", id3v2(500) + flac).string()), scanDuration(m.flac.string()));
 }
 
 TEST(ChannelDurationScan, SkipsTagsAtBothEnds) {

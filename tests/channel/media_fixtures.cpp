@@ -4,7 +4,7 @@
 
 #include "support/temp_dir.h"
 #include "tools/media/mp3_encoder.h"
-#include "tools/media/pipeline.h"
+#include "tools/media/tagged_encoder.h"
 #include "tools/media/wav_writer.h"
 
 namespace velorra::test {
@@ -18,18 +18,6 @@ using testing::writeFile;
 TempDir& folder() {
     static TempDir f("velorra-channel");
     return f;
-}
-
-void writeOgg(const std::filesystem::path& path, double seconds) {
-    auto wav = path;
-    wav += ".wav";
-    media::writeWav(wav, media::tune(5), seconds);
-    const auto pipeline = media::parsePipeline(
-        "filesrc name=src ! wavparse ! audioconvert ! vorbisenc ! oggmux ! filesink name=sink");
-    g_object_set(media::elementByName(pipeline.get(), "src").get(), "location", wav.c_str(), nullptr);
-    g_object_set(media::elementByName(pipeline.get(), "sink").get(), "location", path.c_str(), nullptr);
-    media::runToEnd(pipeline.get());
-    std::filesystem::remove(wav);
 }
 
 ChannelMedia make() {
@@ -50,7 +38,16 @@ ChannelMedia make() {
     media::writeMp3(m.mpeg2, media::tune(4), 5.2, Mp3Kind::ConstantNoXing, {22050, 2});
     media::writeMp3(m.mpeg25, media::tune(5), 5.2, Mp3Kind::VariableNoXing, {8000, 1});
     media::writeWav(m.wav, media::tune(6), 5.4);
-    writeOgg(m.ogg, 4.4);
+    using media::TaggedFormat;
+    media::writeTagged(m.ogg, TaggedFormat::OggVorbis, media::tune(5), 4.4, {});
+    m.opus = m.dir / "song.opus";
+    media::writeTagged(m.opus, TaggedFormat::Opus, media::tune(8), 3.9, {});
+    m.flac = m.dir / "song.flac";
+    media::writeTagged(m.flac, TaggedFormat::Flac, media::tune(9), 4.7, {});
+    if (media::canEncode(TaggedFormat::M4a)) {
+        m.m4a = m.dir / "song.m4a";
+        media::writeTagged(m.m4a, TaggedFormat::M4a, media::tune(10), 5.1, {});
+    }
     media::writeWav(m.wav1845, media::tune(7), 184.5, {8000, 1});
     media::writeWav(m.wav1855, media::tune(7), 185.5, {8000, 1});
     return m;

@@ -13,7 +13,10 @@ struct ChannelMedia {
     std::filesystem::path mpeg2;      // 5.2 s at 22050 Hz (MPEG-2 layer III)
     std::filesystem::path mpeg25;     // 5.2 s at 8000 Hz mono (MPEG-2.5 layer III)
     std::filesystem::path wav;        // 5.4 s, 44.1 kHz stereo
-    std::filesystem::path ogg;        // 4.4 s Ogg Vorbis: no header scan knows it
+    std::filesystem::path ogg;        // 4.4 s Ogg Vorbis
+    std::filesystem::path opus;       // 3.9 s Opus
+    std::filesystem::path flac;       // 4.7 s FLAC
+    std::filesystem::path m4a;        // 5.1 s AAC in MP4; empty when this machine cannot encode it
     std::filesystem::path wav1845;    // exactly 184.5 s (8 kHz mono)
     std::filesystem::path wav1855;    // exactly 185.5 s
 };

@@ -77,6 +77,7 @@ TEST_F(SettingsFile, AFirstRunUsesTheDefaultsAndItsCloseCreatesTheFile) {
         EXPECT_EQ(p.chkRndPlay.Value(), 0);
         EXPECT_EQ(p.ShowOptions, 1);
         EXPECT_EQ(p.cmdShowOptions.Caption(), "Hide Options");
+        EXPECT_TRUE(p.mnuReadOtherTags.Checked());
         EXPECT_EQ(p.vscVolume[0].Value(), 21);  // entry 0 is active until the first song
         EXPECT_EQ(p.vscVolume[1].Value(), 85);
         EXPECT_EQ((std::array{p.Left(), p.Top(), p.Width(), p.Height()}), (std::array{100, 100, 6645, 6000}));
@@ -94,6 +95,7 @@ TEST_F(SettingsFile, AFirstRunUsesTheDefaultsAndItsCloseCreatesTheFile) {
     EXPECT_EQ(stored("Window/Height"), "6000");
     EXPECT_EQ(stored("Window/Width"), "6645");
     EXPECT_EQ(stored("ShowOptions/ShowOptions"), "1");
+    EXPECT_EQ(stored("Tags/ReadOtherTags"), "1");
 }
 
 TEST_F(SettingsFile, ChoicesMadeInOneRunComeBackInTheNext) {
@@ -106,6 +108,7 @@ TEST_F(SettingsFile, ChoicesMadeInOneRunComeBackInTheNext) {
         p.chkRndPlay.click();
         p.mnuTrimSilence.click();
         p.cmdShowOptions.click();
+        p.mnuReadOtherTags.click();
         p.move(900, 700, 8000, 7500);
     });
     run([](frmPlayer& p, FakeMediaService&) {
@@ -121,10 +124,12 @@ TEST_F(SettingsFile, ChoicesMadeInOneRunComeBackInTheNext) {
         EXPECT_TRUE(p.mnuTrimSilence.Checked());
         EXPECT_EQ(p.ShowOptions, 0);
         EXPECT_EQ(p.Picture1.Height(), frmPlayer::PanelCollapsed);
+        EXPECT_FALSE(p.mnuReadOtherTags.Checked());
         // The stored place is read, but the window always opens at its fixed place and size.
         EXPECT_EQ((std::array{p.Left(), p.Top(), p.Width(), p.Height()}), (std::array{100, 100, 6645, 6000}));
     });
     EXPECT_EQ(stored("Window/Left"), "100");
+    EXPECT_EQ(stored("Tags/ReadOtherTags"), "0");
 }
 
 TEST_F(SettingsFile, ValuesTheControlsRefuseAreKeptInTheirVariablesOrSkipped) {
