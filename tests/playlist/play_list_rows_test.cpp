@@ -40,12 +40,18 @@ TEST_F(Rows, TagFieldsFillTheColumnsAndTheLocationKeepsThePathAsGiven) {
     EXPECT_EQ(list().text(2, 5), "");
 }
 
-TEST_F(Rows, FilesWithoutATagAreTitledFromTheirNameCutAtEitherSeparator) {
+TEST_F(Rows, FilesWithoutATagAreTitledFromTheirNameWithoutFolderAndExtension) {
     addRows({"C:\\Music\\Song.mp3", "music/live/Song.mp3", "C:\\Music/live\\Song.mp3", "C:\\Music\\README", "a.b",
              "", "/m\xe9lodies/Caf\xe9.wav"});
-    EXPECT_EQ(column(0), (std::vector<std::string>{"Song", "Song", "Song", "RE", "a.b", "", "Caf\xe9"}));
+    // A name without an extension is kept whole, and any extension goes, whatever its length.
+    EXPECT_EQ(column(0), (std::vector<std::string>{"Song", "Song", "Song", "README", "a", "", "Caf\xe9"}));
     EXPECT_EQ(column(7)[6], "/m\xe9lodies/Caf\xe9.wav");
     for (int k : {2, 3, 4, 5, 6}) EXPECT_EQ(list().text(1, k), "");
+
+    // ".mp3" and ".wav" in any case keep their four-character cut, the rest lose their extension.
+    player.mnuClear.click();
+    addRows({"tone.flac", "/m/Song.MP3", "/m/.mp3", ".mp3", "/m/x.opus", "/m/Vol. 2", "/m/.hidden", "/m/a.tar.gz"});
+    EXPECT_EQ(column(0), (std::vector<std::string>{"tone", "Song", "", ".mp3", "x", "Vol. 2", ".hidden", "a.tar"}));
 }
 
 // Works in `folder` while it lives, then goes back.

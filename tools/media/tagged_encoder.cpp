@@ -19,7 +19,7 @@ Chain chainOf(TaggedFormat format) {
         case TaggedFormat::Opus:
             return {"audioresample ! audio/x-raw,rate=48000 ! opusenc name=tagger ! oggmux", {"opusenc", "oggmux"}};
         case TaggedFormat::M4a: return {"avenc_aac ! mp4mux name=tagger", {"avenc_aac", "mp4mux"}};
-        case TaggedFormat::Mp3Id3v2: return {"lamemp3enc ! id3v2mux name=tagger", {"lamemp3enc", "id3v2mux"}};
+        case TaggedFormat::Mp3Id3v2: return {"lamemp3enc ! id3mux name=tagger", {"lamemp3enc", "id3mux"}};
     }
     return {};
 }
@@ -35,9 +35,13 @@ GstTagList* tagList(const SongTags& tags) {
     put(GST_TAG_GENRE, tags.genre);
     put(GST_TAG_COMMENT, tags.comment);
     if (tags.year != 0) {
-        GstDateTime* date = gst_date_time_new_y(tags.year);
-        gst_tag_list_add(list, GST_TAG_MERGE_REPLACE, GST_TAG_DATE_TIME, date, nullptr);
-        gst_date_time_unref(date);
+        // mp4mux writes its year atom from a date only; the others take a year alone.
+        GstDateTime* year = gst_date_time_new_y(tags.year);
+        gst_tag_list_add(list, GST_TAG_MERGE_REPLACE, GST_TAG_DATE_TIME, year, nullptr);
+        gst_date_time_unref(year);
+        GDate* date = g_date_new_dmy(1, G_DATE_JANUARY, static_cast<GDateYear>(tags.year));
+        gst_tag_list_add(list, GST_TAG_MERGE_REPLACE, GST_TAG_DATE, date, nullptr);
+        g_date_free(date);
     }
     return list;
 }
