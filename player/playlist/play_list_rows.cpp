@@ -3,7 +3,7 @@
 // follows the playing row through all of them.
 #include "player/channel/whole_seconds.h"
 #include "player/playlist/play_list_helpers.h"
-#include "player/tags/other_tags.h"
+#include "player/tags/row_tags.h"
 #include "player/toolkit/attempt.h"
 #include "player/window/frm_player.h"
 
@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <optional>
 #include <string_view>
 
 #include <unistd.h>
@@ -21,11 +20,6 @@
 namespace velorra {
 
 namespace {
-
-bool blank(const vextag::TagValues& tag) {
-    return tag.song.empty() && tag.artist.empty() && tag.album.empty() && tag.year.empty() && tag.genre.empty() &&
-           tag.comment.empty();
-}
 
 bool endsWithNoCase(const std::string& s, std::string_view suffix) {
     return s.size() >= suffix.size() && ::strncasecmp(s.c_str() + s.size() - suffix.size(), suffix.data(), suffix.size()) == 0;
@@ -76,18 +70,9 @@ int32_t sortKeepingCurrent(toolkit::ListView& list, int32_t current, int k, bool
 }
 
 void frmPlayer::AddFileToList(const std::string& Filename, int32_t& InsertPos, toolkit::ListView& DestinationList) {
-    // A file whose tag cannot be read still becomes a row, with empty tag columns: the control
-    // keeps the previous file's values when its read fails, so they are taken only after a read.
-    vextag::TagValues tag;
-    attempt([&] {
-        Vextag1.setFilename(Filename);
-        Vextag1.Read();
-        tag = {Vextag1.Song(), Vextag1.Artist(), Vextag1.Album(), Vextag1.Year(), Vextag1.Genre(), Vextag1.Comment()};
-    });
-    // Six empty values: no ID3v1 tag, or an empty one, which readOtherTags tells apart.
-    std::optional<vextag::TagValues> other;
-    if (mnuReadOtherTags.Checked() && blank(tag)) other = readOtherTags(Filename);
-    if (other) tag = std::move(*other);
+    // A file whose tag cannot be read still becomes a row, with empty tag columns.
+    RowTags row = readRowTags(Vextag1, Filename, mnuReadOtherTags.Checked());
+    vextag::TagValues& tag = row.values;
 
     if (InsertPos == 0) InsertPos = DestinationList.count() + 1;
     if (!DestinationList.insert(InsertPos, {}, rowTitle(tag.song, Filename))) return;
@@ -98,7 +83,7 @@ void frmPlayer::AddFileToList(const std::string& Filename, int32_t& InsertPos, t
     DestinationList.setText(InsertPos, 6, std::move(tag.comment));
     DestinationList.setText(InsertPos, 7, absoluteLocation(Filename));
     // The rows the other tags made know their length at once, the way "Calculate Total" writes it.
-    if (other)
+    if (row.fromOtherTags)
         if (const auto seconds = services_.media.probeDuration(Filename))
             if (const auto whole = roundToInt32(*seconds)) {
                 DestinationList.setText(InsertPos, 9, std::to_string(*whole));

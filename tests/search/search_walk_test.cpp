@@ -2,6 +2,7 @@
 // pending-events point, directories that cannot be read or vanish, link loops, the tags mode,
 // the find and the full-list stop.
 #include "search/search_window.h"
+#include "tools/media/tagged_encoder.h"
 
 #include <unistd.h>
 
@@ -169,10 +170,18 @@ TEST_F(SearchTest, TickingReadTagsAfterASearchMovesTheFoundFilesInOrder) {
 TEST_F(SearchTest, FindSelectsTheFirstRowBeginningWithTheText) {
     tree.makeFile("1.mp3", taggedMp3({.title = "Rain", .artist = "Zed"}));
     tree.makeFile("2.mp3", taggedMp3({.title = "Zoo", .artist = "Ray"}));
+    // A file with Vorbis comments is read the way the play list reads it, its texts as UTF-8.
+    media::writeTagged(tree.path("3.ogg"), media::TaggedFormat::OggVorbis, media::tune(1), 0.5,
+                       {.title = "Émoi", .artist = "Øystein"});
     seek.chkReadMP3Tags.click();
+    seek.txtSearchSpec.setText("*");
     rig.search(tree.path());
     auto& clip = seek.lstClipList;
-    ASSERT_EQ(clip.count(), 2);
+    ASSERT_EQ(clip.count(), 3);
+    EXPECT_EQ(clip.text(3, 0), "Émoi");
+
+    seek.txtSearch.setText("Øy");
+    EXPECT_EQ(clip.selectedItem(), 3);
 
     seek.txtSearch.setText("ra");  // other columns: the artist "Ray" of row 2
     EXPECT_EQ(clip.selectedItem(), 2);
