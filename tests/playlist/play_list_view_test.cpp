@@ -1,16 +1,20 @@
 // The play list in the real list view on the offscreen platform: the desktop's file list
-// dropped on a row, and rows dragged out as file URLs.
+// dropped on a row, rows dragged out as file URLs, and the Options menu's "Read Other Tags".
 #include "playlist/play_list_fixture.h"
 #include "player/toolkit/qt/bound_window.h"
 #include "player/toolkit/qt/list_view_widget.h"
 #include "player/toolkit/qt/uri_list.h"
 #include "tests/toolkit/qt/wait.h"
+#include "tools/media/tagged_encoder.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QTest>
+
+#include <algorithm>
 
 namespace velorra {
 namespace {
@@ -114,6 +118,35 @@ TEST_F(PlayListView, DraggingOutCarriesTheSelectedRowsPaths) {
 
     select({});
     EXPECT_EQ(view().dragMimeData(), nullptr);  // nothing selected, nothing to drag
+}
+
+TEST_F(PlayListView, ReadOtherTagsIsATickItemOfOptionsThatRowsFollow) {
+    const QList<QAction*> bar = bound.menuBar()->actions();
+    ASSERT_GE(bar.size(), 2);
+    EXPECT_EQ(bar[1]->text(), "&Options");
+    const QList<QAction*> options = bar[1]->menu()->actions();
+    const auto item = std::find_if(options.begin(), options.end(),
+                                   [](QAction* a) { return a->text() == "Read &Other Tags"; });
+    ASSERT_NE(item, options.end());
+    EXPECT_EQ(options.front()->text(), "Set Velorra as Default Player");  // below the items there were
+    QAction* readOtherTags = *item;
+    EXPECT_TRUE(readOtherTags->isChecked());
+
+    const std::string flac = dir.path("tone.flac");
+    media::writeTagged(flac, media::TaggedFormat::Flac, media::tune(1), 0.5, {.title = "Señal", .artist = "Zoë"});
+    addRows({flac});
+    readOtherTags->trigger();
+    EXPECT_FALSE(player.mnuReadOtherTags.Checked());
+    EXPECT_FALSE(readOtherTags->isChecked());
+    addRows({flac});
+    EXPECT_EQ(view().model()->index(0, 0).data().toString(), "Señal");
+    EXPECT_EQ(view().model()->index(0, 2).data().toString(), "Zoë");
+    EXPECT_EQ(view().model()->index(1, 0).data().toString(), "tone");
+    EXPECT_EQ(view().model()->index(1, 2).data().toString(), "");
+
+    readOtherTags->trigger();
+    EXPECT_TRUE(player.mnuReadOtherTags.Checked());
+    EXPECT_TRUE(readOtherTags->isChecked());
 }
 
 }  // namespace
