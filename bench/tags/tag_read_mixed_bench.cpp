@@ -23,7 +23,7 @@ using namespace velorra;
 using Clock = std::chrono::steady_clock;
 
 constexpr int FilesPerKind = 2500;
-constexpr int Rounds = 5;
+constexpr int Rounds = 7;
 
 struct Kind {
     const char* name;

@@ -4,8 +4,8 @@
 
 #include <taglib/flacfile.h>
 #include <taglib/id3v2framefactory.h>
+#include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
-#include <taglib/mpegfile.h>
 #include <taglib/opusfile.h>
 #include <taglib/tfilestream.h>
 #include <taglib/vorbisfile.h>
@@ -61,10 +61,24 @@ MediaFormat formatOfFile(int fd) {
     return formatOf(readAt(fd, head, static_cast<off_t>(tags)));
 }
 
+// An MP3 file seen only for the ID3v2 tag at its start: none of the MPEG file's searches for
+// other tags at its end, which the ID3v1 tag control has already looked at.
+class Id3v2File : public TagLib::File {
+public:
+    explicit Id3v2File(TagLib::IOStream* stream) : TagLib::File(stream) {
+        if (isValid()) tag_ = std::make_unique<TagLib::ID3v2::Tag>(this, 0);
+    }
+    TagLib::Tag* tag() const override { return tag_.get(); }
+    TagLib::AudioProperties* audioProperties() const override { return nullptr; }
+    bool save() override { return false; }
+
+private:
+    std::unique_ptr<TagLib::ID3v2::Tag> tag_;
+};
+
 std::unique_ptr<TagLib::File> tagFile(MediaFormat format, TagLib::IOStream& stream) {
     switch (format) {
-        case MediaFormat::Mpeg:
-            return std::make_unique<TagLib::MPEG::File>(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
+        case MediaFormat::Mpeg: return std::make_unique<Id3v2File>(&stream);
         case MediaFormat::Flac:
             return std::make_unique<TagLib::FLAC::File>(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
         case MediaFormat::OggVorbis: return std::make_unique<TagLib::Ogg::Vorbis::File>(&stream, false);
