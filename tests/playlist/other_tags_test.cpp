@@ -5,6 +5,8 @@
 #include "playlist/play_list_fixture.h"
 #include "tools/media/tagged_encoder.h"
 
+#include <sys/stat.h>
+
 namespace velorra {
 namespace {
 
@@ -94,6 +96,13 @@ TEST_F(OtherTags, AnId3v1TagWinsEvenEmptyAndTheOptionOffGivesTheId3v1OnlyRows) {
     EXPECT_EQ(column(0), (std::vector<std::string>{"Old Title", "Empty One"}));
     EXPECT_EQ(column(2), (std::vector<std::string>{"Old Artist", ""}));
     EXPECT_EQ(column(9), (std::vector<std::string>{"", ""}));  // nor a length before they play
+
+    // A named pipe is no file to read: it becomes a row at once, without waiting for a writer.
+    const std::string pipe = dir.path("pipe.ogg");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    addRows({pipe});
+    EXPECT_EQ(list().text(3, 0), "pipe");
+    EXPECT_TRUE(media.callsOf("probeDuration").empty());
 
     player.mnuClear.click();
     player.mnuReadOtherTags.click();
