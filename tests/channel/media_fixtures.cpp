@@ -4,6 +4,7 @@
 
 #include "support/temp_dir.h"
 #include "tools/media/mp3_encoder.h"
+#include "tools/media/pipeline.h"
 #include "tools/media/tagged_encoder.h"
 #include "tools/media/wav_writer.h"
 
@@ -18,6 +19,18 @@ using testing::writeFile;
 TempDir& folder() {
     static TempDir f("velorra-channel");
     return f;
+}
+
+void writeOggFlac(const std::filesystem::path& path, double seconds) {
+    auto wav = path;
+    wav += ".wav";
+    media::writeWav(wav, media::tune(11), seconds);
+    const auto pipeline =
+        media::parsePipeline("filesrc name=src ! wavparse ! audioconvert ! flacenc ! oggmux ! filesink name=sink");
+    g_object_set(media::elementByName(pipeline.get(), "src").get(), "location", wav.c_str(), nullptr);
+    g_object_set(media::elementByName(pipeline.get(), "sink").get(), "location", path.c_str(), nullptr);
+    media::runToEnd(pipeline.get());
+    std::filesystem::remove(wav);
 }
 
 ChannelMedia make() {
@@ -44,6 +57,8 @@ ChannelMedia make() {
     media::writeTagged(m.opus, TaggedFormat::Opus, media::tune(8), 3.9, {});
     m.flac = m.dir / "song.flac";
     media::writeTagged(m.flac, TaggedFormat::Flac, media::tune(9), 4.7, {});
+    m.oggFlac = m.dir / "flac.oga";
+    writeOggFlac(m.oggFlac, 3.3);
     if (media::canEncode(TaggedFormat::M4a)) {
         m.m4a = m.dir / "song.m4a";
         media::writeTagged(m.m4a, TaggedFormat::M4a, media::tune(10), 5.1, {});

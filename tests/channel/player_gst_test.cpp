@@ -115,7 +115,8 @@ std::unique_ptr<Player> opened(MediaService& service, const std::filesystem::pat
 TEST(ChannelPlayerGst, DurationIsTheDecodedLengthInWholeSeconds) {
     GstMediaService service(loop(), AudioOutput::SilentFast);
     const auto& m = channelMedia();
-    for (const auto& path : {m.cbr, m.vbrXing, m.vbrNoXing, m.wav, m.ogg}) {
+    // FLAC in Ogg: no header scan knows it, the graph tells.
+    for (const auto& path : {m.cbr, m.vbrXing, m.vbrNoXing, m.wav, m.oggFlac}) {
         Player player(service);
         player.setFilename(path.string());
         EXPECT_EQ(player.OpenFile(), kOpenOk) << path;
