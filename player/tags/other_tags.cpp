@@ -2,13 +2,10 @@
 
 #include "player/channel/media_format.h"
 
-#include <taglib/flacfile.h>
-#include <taglib/id3v2framefactory.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
-#include <taglib/opusfile.h>
 #include <taglib/tfilestream.h>
-#include <taglib/vorbisfile.h>
+#include <taglib/xiphcomment.h>
 
 #include <fcntl.h>
 #include <strings.h>
@@ -16,6 +13,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -55,10 +53,62 @@ bool hasId3v1Tag(int fd, off_t size) {
     return got.size() == marker.size() && ::strncasecmp(reinterpret_cast<const char*>(got.data()), "TAG", 3) == 0;
 }
 
-MediaFormat formatOfFile(int fd) {
+struct FileFormat {
+    MediaFormat format;
+    off_t start;  // where the audio starts, after the leading ID3v2 tags
+};
+
+FileFormat formatOfFile(int fd) {
     std::array<uint8_t, FormatHeadBytes> head{};
-    const size_t tags = leadingId3v2Size(readAt(fd, head, 0));
-    return formatOf(readAt(fd, head, static_cast<off_t>(tags)));
+    const auto start = static_cast<off_t>(leadingId3v2Size(readAt(fd, head, 0)));
+    return {formatOf(readAt(fd, head, start)), start};
+}
+
+// The Vorbis comment block of the FLAC stream at `start`, found by walking the headers of its
+// metadata blocks; empty when the stream has none.
+std::optional<TagLib::ByteVector> flacCommentBlock(int fd, off_t start, off_t size) {
+    constexpr uint8_t VorbisComment = 4, LastBlock = 0x80;
+    off_t at = start + 4;  // after "fLaC"
+    for (;;) {
+        std::array<uint8_t, 4> header{};
+        if (readAt(fd, header, at).size() != header.size()) return std::nullopt;
+        const off_t length = off_t{header[1]} << 16 | off_t{header[2]} << 8 | header[3];
+        if ((header[0] & 0x7F) == VorbisComment) {
+            if (at + 4 + length > size) return std::nullopt;
+            TagLib::ByteVector block(static_cast<unsigned>(length), '\0');
+            if (::pread(fd, block.data(), block.size(), at + 4) != length) return std::nullopt;
+            return block;
+        }
+        if (header[0] & LastBlock) return std::nullopt;
+        at += 4 + length;
+    }
+}
+
+// The second packet of the Ogg stream at the start of the file, which holds the Vorbis comments
+// of Vorbis and Opus: it opens the second page (the first holds only the identification
+// header) and goes on over the following pages while its last segment is a full one.
+std::optional<TagLib::ByteVector> oggCommentPacket(int fd, off_t size) {
+    constexpr off_t PageHeader = 27;
+    constexpr uint8_t FullSegment = 255;
+    std::array<uint8_t, PageHeader + 255> header{};
+    TagLib::ByteVector packet;
+    off_t at = 0;
+    for (int page = 0;; ++page) {
+        const auto got = readAt(fd, header, at);
+        if (got.size() < PageHeader || std::memcmp(got.data(), "OggS", 4) != 0) return std::nullopt;
+        const size_t segments = got[26];
+        if (got.size() < PageHeader + segments) return std::nullopt;
+        off_t body = 0;
+        for (size_t i = 0; i < segments; ++i) body += got[PageHeader + i];
+        const off_t data = at + PageHeader + static_cast<off_t>(segments);
+        if (data + body > size) return std::nullopt;
+        at = data + body;
+        if (page == 0) continue;
+        const auto before = packet.size();
+        packet.resize(before + static_cast<unsigned>(body));
+        if (::pread(fd, packet.data() + before, static_cast<size_t>(body), data) != body) return std::nullopt;
+        if (segments == 0 || got[PageHeader + segments - 1] != FullSegment) return packet;
+    }
 }
 
 // An MP3 file seen only for the ID3v2 tag at its start: none of the MPEG file's searches for
@@ -79,11 +129,10 @@ private:
 std::unique_ptr<TagLib::File> tagFile(MediaFormat format, TagLib::IOStream& stream) {
     switch (format) {
         case MediaFormat::Mpeg: return std::make_unique<Id3v2File>(&stream);
-        case MediaFormat::Flac:
-            return std::make_unique<TagLib::FLAC::File>(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
-        case MediaFormat::OggVorbis: return std::make_unique<TagLib::Ogg::Vorbis::File>(&stream, false);
-        case MediaFormat::OggOpus: return std::make_unique<TagLib::Ogg::Opus::File>(&stream, false);
         case MediaFormat::Mp4: return std::make_unique<TagLib::MP4::File>(&stream, false);
+        case MediaFormat::Flac:  // these three are read from their comments alone
+        case MediaFormat::OggVorbis:
+        case MediaFormat::OggOpus:
         case MediaFormat::Wav:
         case MediaFormat::OggOther: break;
     }
@@ -91,6 +140,15 @@ std::unique_ptr<TagLib::File> tagFile(MediaFormat format, TagLib::IOStream& stre
 }
 
 std::string utf8(const TagLib::String& text) { return text.to8Bit(true); }
+
+vextag::TagValues valuesOf(const TagLib::Tag& tag) {
+    return {utf8(tag.title()),
+            utf8(tag.artist()),
+            utf8(tag.album()),
+            tag.year() == 0 ? std::string() : std::to_string(tag.year()),
+            utf8(tag.genre()),
+            utf8(tag.comment())};
+}
 
 }  // namespace
 
@@ -100,8 +158,19 @@ std::optional<vextag::TagValues> readOtherTags(const std::string& path) {
     struct stat st {};
     if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
     if (hasId3v1Tag(fd.get(), st.st_size)) return std::nullopt;
-    const MediaFormat format = formatOfFile(fd.get());
+    const auto [format, start] = formatOfFile(fd.get());
     if (format == MediaFormat::Wav || format == MediaFormat::OggOther) return std::nullopt;
+    if (format == MediaFormat::Flac) {
+        const auto block = flacCommentBlock(fd.get(), start, st.st_size);
+        return block ? valuesOf(TagLib::Ogg::XiphComment(*block)) : vextag::TagValues{};
+    }
+    if (format == MediaFormat::OggVorbis || format == MediaFormat::OggOpus) {
+        // The packet opens with "\x03vorbis" or "OpusTags".
+        const unsigned magic = format == MediaFormat::OggVorbis ? 7 : 8;
+        const auto packet = oggCommentPacket(fd.get(), st.st_size);
+        if (!packet || packet->size() < magic) return vextag::TagValues{};
+        return valuesOf(TagLib::Ogg::XiphComment(packet->mid(magic)));
+    }
 
     // The stream takes the descriptor over and closes it.
     const int raw = fd.release();
@@ -112,13 +181,7 @@ std::optional<vextag::TagValues> readOtherTags(const std::string& path) {
     }
     const auto file = tagFile(format, stream);
     const TagLib::Tag* tag = file && file->isValid() ? file->tag() : nullptr;
-    if (!tag) return vextag::TagValues{};
-    return vextag::TagValues{utf8(tag->title()),
-                             utf8(tag->artist()),
-                             utf8(tag->album()),
-                             tag->year() == 0 ? std::string() : std::to_string(tag->year()),
-                             utf8(tag->genre()),
-                             utf8(tag->comment())};
+    return tag ? valuesOf(*tag) : vextag::TagValues{};
 }
 
 }  // namespace velorra

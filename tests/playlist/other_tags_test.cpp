@@ -27,6 +27,7 @@ struct Songs {
     std::string untitledFlac;         // "tone.flac": an artist, no title
     std::string bothTags;             // an ID3v2 tag and an ID3v1 tag
     std::string emptyId3v1;           // an ID3v2 tag and an ID3v1 tag of empty fields
+    std::string longComment;          // Ogg Vorbis whose comments run over several pages
 
     Songs() {
         const struct {
@@ -45,6 +46,9 @@ struct Songs {
         }
         untitledFlac = dir.path("tone.flac");
         media::writeTagged(untitledFlac, TaggedFormat::Flac, media::tune(variant++), 1.0, {.artist = "Tone Maker"});
+        longComment = dir.path("long.ogg");
+        media::writeTagged(longComment, TaggedFormat::OggVorbis, media::tune(variant++), 1.0,
+                           {.title = "Long", .comment = std::string(150000, 'c')});
         const std::string id3v2 = testing::readFile(tagged.front());
         bothTags = dir.makeFile("both.mp3", id3v2 + testing::id3v1Record({.title = "Old Title", .artist = "Old Artist"}));
         emptyId3v1 = dir.makeFile("Empty One.mp3", id3v2 + testing::id3v1Record({}));
@@ -63,6 +67,7 @@ TEST_F(OtherTags, EachFormatShowsItsTagsAndItsLengthAsItIsAdded) {
     player.spinCutFirst.setValue(2);  // the length column is the trimmed length, as the total writes it
     for (const auto& path : songs().tagged) media.setDuration(path, 184.5);
     media.setDuration(songs().untitledFlac, 61.2);
+    media.setDuration(songs().longComment, 1.0);
     addRows(songs().tagged);
     addRows({songs().untitledFlac});
 
@@ -77,7 +82,12 @@ TEST_F(OtherTags, EachFormatShowsItsTagsAndItsLengthAsItIsAdded) {
         EXPECT_EQ(list().text(row, 9), "184");
         EXPECT_EQ(list().text(row, 1), "03:02");
     }
-    const int32_t tone = list().count();
+    // Comments longer than a page are gathered from the pages they run over.
+    addRows({songs().longComment});
+    EXPECT_EQ(list().text(list().count(), 0), "Long");
+    EXPECT_EQ(list().text(list().count(), 6), std::string(150000, 'c'));
+
+    const int32_t tone = list().count() - 1;
     EXPECT_EQ(list().text(tone, 0), "tone");
     EXPECT_EQ(list().text(tone, 2), "Tone Maker");
     EXPECT_EQ(list().text(tone, 9), "61");
@@ -86,7 +96,7 @@ TEST_F(OtherTags, EachFormatShowsItsTagsAndItsLengthAsItIsAdded) {
     const size_t probes = media.callsOf("probeDuration").size();
     player.cmdCalculate.click();
     EXPECT_EQ(media.callsOf("probeDuration").size(), probes);
-    EXPECT_EQ(player.lblCantDeTemas.Caption(), std::to_string(tone));
+    EXPECT_EQ(player.lblCantDeTemas.Caption(), std::to_string(list().count()));
 }
 
 TEST_F(OtherTags, AnId3v1TagWinsEvenEmptyAndTheOptionOffGivesTheId3v1OnlyRows) {
