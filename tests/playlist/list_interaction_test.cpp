@@ -26,7 +26,7 @@ toolkit::DragData files(std::vector<std::string> paths) {
 TEST_F(Interaction, HeaderClicksSortOnceFlippingTheDirectionOnlyForTheSameColumn) {
     for (auto [title, artist] : {std::pair{"b", "Zed"}, {"d", "alpha"}, {"a", "Mid"}, {"c", "beta"}}) {
         int32_t pos = 0;
-        player.AddFileToList(std::string(title) + "    ", pos, list());
+        player.AddFileToList(std::string(title) + ".mp3", pos, list());
         list().setText(pos, 2, artist);
     }
     player.lstClipList.columnClick(3);  // "Artist"
@@ -43,7 +43,7 @@ TEST_F(Interaction, HeaderClicksSortOnceFlippingTheDirectionOnlyForTheSameColumn
 
     // The list is not kept sorted: a later row goes where it is put.
     int32_t pos = 0;
-    player.AddFileToList("e    ", pos, list());
+    player.AddFileToList("e.mp3", pos, list());
     EXPECT_EQ(list().text(5, 0), "e");
 }
 
