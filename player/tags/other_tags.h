@@ -1,6 +1,7 @@
 #pragma once
-// Tags other than ID3v1, read with TagLib: the ID3v2 tag of an MP3, the Vorbis comments of a
-// FLAC, Ogg Vorbis or Opus file, the MP4 atoms of an M4A. Texts come as UTF-8.
+// Tags other than ID3v1, parsed by TagLib: the ID3v2 tag at the start of an MP3, the Vorbis
+// comments of a FLAC, Ogg Vorbis or Opus file (whose block or packet is found here, so that only
+// it is read), the MP4 atoms of an M4A. Texts come as UTF-8.
 #include <vextag/tag_record.h>
 
 #include <optional>
