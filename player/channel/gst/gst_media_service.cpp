@@ -1,5 +1,7 @@
 #include "player/channel/gst/gst_media_service.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <mutex>
 
@@ -30,6 +32,13 @@ GstHandle<GstElement> makeSink(AudioOutput output, const std::string& device) {
     return sink;
 }
 
+// GStreamer's file source opens its file in the thread that starts the graph, and a named pipe
+// would hold that open until a writer comes: only a regular file is handed to it.
+bool isRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 }  // namespace
 
 std::unique_ptr<GstMediaGraph> GstMediaGraph::create(AudioOutput output, const std::string& device) {
@@ -48,7 +57,7 @@ GstMediaGraph::GstMediaGraph(GstHandle<GstElement> playbin, GstHandle<GstElement
 GstMediaGraph::~GstMediaGraph() { gst_element_set_state(playbin_.get(), GST_STATE_NULL); }
 
 bool GstMediaGraph::render(const std::string& path) {
-    if (rendered_) return false;
+    if (rendered_ || !isRegularFile(path)) return false;
     GError* error = nullptr;
     const GCharHandle uri(gst_filename_to_uri(path.c_str(), &error));
     const GErrorHandle errorOwner(error);
