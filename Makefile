@@ -14,7 +14,8 @@ CMAKE_FLAGS ?=
 ifeq ($(CI),true)
 CMAKE_FLAGS += -DVELORRA_WERROR=ON
 endif
-# A sanitizer's first report ends the program with a failure; leaks are reported too.
+# A sanitizer's first report ends the program with a failure. Leaks are reported too, except
+# what the system libraries keep for the life of the process (scripts/lsan.supp).
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_init_order=1 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
@@ -41,7 +42,7 @@ bench: build
 
 sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -DVELORRA_SANITIZE=ON -DVELORRA_BENCH=OFF $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@$(SANITIZER_ENV) cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	@cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) ctest -j $(JOBS) --output-on-failure --timeout 600
 
 fuzz:
