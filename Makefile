@@ -16,7 +16,7 @@ CMAKE_FLAGS += -DVELORRA_WERROR=ON
 endif
 # A sanitizer's first report ends the program with a failure. Leaks are reported too, except
 # what the system libraries keep for the life of the process (scripts/lsan.supp).
-SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_init_order=1 \
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_init_order=1 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
