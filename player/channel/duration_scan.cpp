@@ -12,11 +12,12 @@ namespace velorra {
 
 namespace {
 
-// A whole file mapped read-only for the life of the object.
+// A whole regular file mapped read-only for the life of the object. Anything else is not
+// mapped; O_NONBLOCK keeps the open of a named pipe from waiting for a writer that never comes.
 class MappedFile {
 public:
     explicit MappedFile(const std::string& path) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd < 0) return;
         struct stat st {};
         if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {

@@ -43,11 +43,12 @@ void frmPlayer::LoadPlayList(const std::string& Filename, bool ClearList) {
         int64_t lines = 0;
         while (const auto line = file.readLine()) {
             ++lines;
-            if (!line->starts_with('#')) {
+            // A line too long to be a path names no file: it is counted but makes no row.
+            if (!line->tooLong() && !line->text.starts_with('#')) {
                 int32_t pos = lstClipList.count() + 1;
-                AddFileToList(resolveFromPlayList(Filename, *line), pos, lstClipList);
+                AddFileToList(resolveFromPlayList(Filename, line->text), pos, lstClipList);
             }
-            done += static_cast<double>(line->size());
+            done += static_cast<double>(line->length);
             if (size > 0 && !ProgressBar1.setValue(toInt32(static_cast<int64_t>(std::floor(done * 100 / size)))))
                 return;
             StatusBar1.setPanelText(2, std::to_string(lines));

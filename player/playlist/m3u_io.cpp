@@ -1,5 +1,6 @@
 #include "player/playlist/m3u_io.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -81,11 +82,12 @@ std::string resolveFromPlayList(const std::string& playList, const std::string& 
     return folderOf(playList) + path;
 }
 
-LineReader::LineReader(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)), buffer_(65536) {
+LineReader::LineReader(const std::string& path)
+    : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)), buffer_(65536) {
     if (fd_ < 0) fail(path);
     struct stat st{};
-    if (::fstat(fd_, &st) != 0) {
-        const int error = errno;
+    const int error = ::fstat(fd_, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
+    if (error != 0) {
         ::close(fd_);
         throw std::system_error(error, std::generic_category(), path);
     }
@@ -106,19 +108,24 @@ bool LineReader::fill() {
 
 bool LineReader::atLineFeed() { return (pos_ < end_ || fill()) && buffer_[pos_] == '\n'; }
 
-std::optional<std::string> LineReader::readLine() {
-    std::string line;
+std::optional<LineReader::Line> LineReader::readLine() {
+    Line line;
     bool any = false;
     for (;;) {
         if (pos_ == end_ && !fill()) return any ? std::optional(std::move(line)) : std::nullopt;
         any = true;
-        const char c = buffer_[pos_++];
-        if (c == '\n') return line;
-        if (c == '\r') {
-            if (atLineFeed()) ++pos_;
-            return line;
-        }
-        line += c;
+        const char* begin = buffer_.data() + pos_;
+        const char* last = buffer_.data() + end_;
+        const char* stop = std::find_if(begin, last, [](char c) { return c == '\r' || c == '\n'; });
+        line.length += stop - begin;
+        if (line.tooLong())
+            line.text.clear();
+        else
+            line.text.append(begin, stop);
+        pos_ += static_cast<size_t>(stop - begin);
+        if (pos_ == end_) continue;
+        if (buffer_[pos_++] == '\r' && atLineFeed()) ++pos_;
+        return line;
     }
 }
 

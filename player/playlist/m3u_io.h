@@ -1,6 +1,7 @@
 #pragma once
 // Play list files at the byte level: names, lines as they are read, and writing a file so that
 // it is replaced whole or not at all. Paths are the file system's bytes throughout.
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,10 +17,21 @@ bool isPlayListName(const std::string& name);
 // taken from the play list's folder. Absolute and empty paths stay as they are.
 std::string resolveFromPlayList(const std::string& playList, const std::string& path);
 
-// Reads a file line by line; CR LF, a lone CR and a lone LF each end a line. Failures of the
-// file system throw std::system_error carrying errno.
+// Reads a regular file line by line; CR LF, a lone CR and a lone LF each end a line. Anything
+// else (a named pipe, a device, a folder) is refused at once, as a pipe or a device may never
+// end. A line too long to be a path is measured but not kept, so memory stays flat whatever the
+// file holds. Failures of the file system throw std::system_error carrying errno.
 class LineReader {
 public:
+    // No file has a path longer than PATH_MAX bytes.
+    static constexpr int64_t MaxLine = PATH_MAX;
+
+    struct Line {
+        std::string text;    // without its line end; empty when the line is too long
+        int64_t length = 0;  // the line's characters in the file
+        bool tooLong() const { return length > MaxLine; }
+    };
+
     explicit LineReader(const std::string& path);
     ~LineReader();
     LineReader(const LineReader&) = delete;
@@ -27,8 +39,8 @@ public:
 
     // The file's length in bytes when it was opened.
     int64_t size() const { return size_; }
-    // The next line without its line end; nothing at the end of the file.
-    std::optional<std::string> readLine();
+    // The next line; nothing at the end of the file.
+    std::optional<Line> readLine();
 
 private:
     bool fill();

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "channel/media_fixtures.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "player/channel/duration_scan.h"
 #include "player/channel/whole_seconds.h"
@@ -133,6 +136,13 @@ TEST(ChannelDurationScan, FilesWithoutAudioHaveNoLength) {
     EXPECT_FALSE(scanDuration(test::writeBytes("noise.mp3", test::randomBytes(300000, 1)).string()));
     EXPECT_FALSE(scanDuration(test::writeBytes("text.mp3", std::string(5000, 'x')).string()));
     EXPECT_FALSE(scanDuration(channelMedia().dir.string()));
+    // A named pipe without a writer: opening it must not wait for one. A scan that waits hangs
+    // until the watchdog ends the child, which then gives no answer.
+    const testing::TempDir dir;
+    const std::string pipe = dir.path("pipe.mp3");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const auto scan = testing::runInChild(testing::watchdog(20), [&] { return scanDuration(pipe) ? "a length" : "none"; });
+    EXPECT_EQ(scan.output, "none");
     // A WAV without its format chunk, and one whose data runs past the end of the file.
     EXPECT_FALSE(scanDuration(test::writeBytes("nofmt.wav", std::string("RIFF\0\0\0\0WAVEdata\4\0\0\0abcd", 24)).string()));
     const std::string wav = testing::readFile(channelMedia().wav);

@@ -2,11 +2,13 @@
 #include <dirent.h>
 #include <sys/stat.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <thread>
 
 #include "channel/media_fixtures.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "player/channel/gst/gst_media_service.h"
 #include "player/channel/player.h"
@@ -198,6 +200,23 @@ TEST(ChannelPlayerGst, TheStreamTellsItsEndAndItsFailure) {
     EXPECT_FALSE(graph->render(pipe.string()));
     ASSERT_TRUE(runUntil([&] { return !told.empty(); }));
     EXPECT_EQ(told, std::vector{StreamEvent::Failed});
+}
+
+TEST(ChannelPlayerGst, ANamedPipeIsNoSongAndHoldsNothing) {
+    // Neither the header scan nor GStreamer may wait in open() for a writer; a channel that
+    // waits hangs until the watchdog ends the child, which then gives no answer.
+    const testing::TempDir dir;
+    const std::string pipe = dir.path("pipe.mp3");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const auto opened = testing::runInChild(testing::watchdog(30), [&] {
+        GstMediaService service(loop(), AudioOutput::SilentFast);
+        Player player(service);
+        player.setFilename(pipe);
+        player.OpenFile();
+        player.PlayFile();
+        return "duration " + std::to_string(player.Duration()) + ", position " + std::to_string(player.Position());
+    });
+    EXPECT_EQ(opened.output, "duration 0, position 0");
 }
 
 TEST(ChannelPlayerGst, ACutMp3HasTheLengthOfWhatIsLeft) {

@@ -3,8 +3,10 @@
 #include "playlist/play_list_fixture.h"
 #include "support/child_process.h"
 
+#include <climits>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -22,6 +24,13 @@ long entries(const std::string& folder) {
 }
 
 const std::string WebAddress = "https://velorra.org/ ";
+
+// The most memory this process has held, in KiB.
+long peakKilobytes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
 
 // Records the progress bar and the status panel each time either changes while a list is read,
 // and whether the progress bar showed.
@@ -104,6 +113,28 @@ TEST_F(Reading, RelativePathsAreTakenFromThePlayListsFolder) {
     EXPECT_EQ(list().text(4, 0), "a");     // the title cuts at the backslash all the same
 }
 
+TEST_F(Reading, ALineTooLongToBeAPathMakesNoRowAndIsNeverHeldWhole) {
+    // A path of PATH_MAX bytes, a line one byte longer, then 128 MiB without a line end (a
+    // sparse file: no disk is used) and a last path.
+    const std::string longest = "/" + std::string(PATH_MAX - 1, 'p');
+    const std::string head = longest + "\r\n" + std::string(PATH_MAX + 1, 'q') + "\r\n";
+    const std::string m3u = dir.path("huge.m3u");
+    writeFile(m3u, head);
+    ASSERT_EQ(::truncate(m3u.c_str(), static_cast<off_t>(head.size() + (128 << 20))), 0);
+    std::ofstream(m3u, std::ios::binary | std::ios::app) << "\r\n/m/after.mp3\r\n";
+
+    // Read in a child, whose peak memory tells what the reader held.
+    const auto read = testing::runInChild(testing::watchdog(120), [&] {
+        const long before = peakKilobytes();
+        player.OpenFile(m3u);
+        const long grown = peakKilobytes() - before;
+        std::string seen;
+        for (const std::string& row : column(7)) seen += (row == longest ? "the longest path" : row) + ", ";
+        return seen + player.StatusBar1.panel(2).text + (grown < 16 * 1024 ? ", memory flat" : ", memory grew");
+    });
+    EXPECT_EQ(read.output, "the longest path, /m/after.mp3, " + WebAddress + ", memory flat");
+}
+
 TEST_F(Reading, OnlyNamesEndingInM3uAreReadAsPlayLists) {
     for (const char* name : {"list.m3u", "LIST.M3U", "List.M3u"}) writeFile(dir.path(name), "/m/x.mp3\r\n");
     for (const char* name : {"list.m3u8", "m3"}) writeFile(dir.path(name), "/m/x.mp3\r\n");
@@ -141,12 +172,24 @@ TEST_F(Reading, AMissingPlayListAddsNothingButAMissingMediaFileIsARow) {
 }
 
 TEST_F(Reading, AFailingReadStopsAtOnceAndLeavesTheProgressShown) {
-    // A folder named like a play list opens but cannot be read.
+    // A folder named like a play list is no play list.
     std::filesystem::create_directory(dir.path("folder.m3u"));
     player.StatusBar1.setPanelText(2, "before");
     player.OpenFile(dir.path("folder.m3u"));
     EXPECT_EQ(list().count(), 0);
     EXPECT_EQ(player.StatusBar1.panel(2).text, "before");
+
+    // Nor is a named pipe, whose open would wait for a writer, or an endless device, whose line
+    // would never end. A reader that waits or reads on hangs until the watchdog ends the child.
+    ASSERT_EQ(::mkfifo(dir.path("pipe.m3u").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", dir.path("endless.m3u").c_str()), 0);
+    for (const char* name : {"pipe.m3u", "endless.m3u"}) {
+        const auto read = testing::runInChild(testing::watchdog(10), [&] {
+            player.OpenFile(dir.path(name));
+            return std::to_string(list().count()) + " rows, " + player.StatusBar1.panel(2).text;
+        });
+        EXPECT_EQ(read.output, "0 rows, before") << name;
+    }
 
     // A single line without a line end reads past 100 %: its row stays, the display is not reset.
     writeFile(dir.path("one.m3u"), "/m/only.mp3");

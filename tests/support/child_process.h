@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include <unistd.h>  // R_OK, W_OK, X_OK
+#include <unistd.h>  // R_OK, W_OK, X_OK, alarm
 
 namespace velorra::testing {
 
@@ -17,6 +17,15 @@ struct ChildOutcome {
 // Forks; the child runs `prepare` (which returns an empty string or the reason it could not set
 // itself up), then `body`, and hands back body's text.
 ChildOutcome runInChild(const std::function<std::string()>& prepare, const std::function<std::string()>& body);
+
+// A `prepare` for runInChild that ends the child after `seconds`: a check whose fault would be
+// a hang (an open that waits for ever, a read that never ends) fails instead, with no answer.
+inline std::function<std::string()> watchdog(unsigned seconds) {
+    return [seconds] {
+        ::alarm(seconds);
+        return std::string();
+    };
+}
 
 // Runs `body` in a child as the user nobody (when the tests run as root; otherwise as the same
 // user), once it is checked that the child really lacks `deniedAccess` (R_OK, W_OK or X_OK) to

@@ -130,6 +130,18 @@ TEST_F(Transition, UpDownRaisesTheNewSongFirstAndLeavesItOneBelowTheLevel) {
     EXPECT_EQ(incoming(), 1);
     EXPECT_EQ(graphOf("two.mp3").volume, -1);
     EXPECT_FALSE(playing("one.mp3"));
+
+    // Below full level the new song rises to the listening level and the old one falls from it.
+    player.hscVolume.setValue(40);
+    player.btnNext.click();  // song three on entry 1; song two, at fader 45, fades out on entry 0
+    stepTo(20);
+    EXPECT_EQ(fader(1), 45);
+    EXPECT_EQ(fader(0), 45);
+    stepTo(21);
+    EXPECT_EQ(fader(0), 47);
+    stepTo(40);
+    EXPECT_EQ(fader(0), 85);
+    EXPECT_EQ(fader(1), 45);
 }
 
 TEST_F(Transition, DownUpLowersTheOldSongFirstThenRaisesTheNewOne) {
@@ -148,6 +160,19 @@ TEST_F(Transition, DownUpLowersTheOldSongFirstThenRaisesTheNewOne) {
     EXPECT_TRUE(playing("one.mp3"));  // at level 1 until the last tick
     stepTo(0);
     EXPECT_FALSE(playing("one.mp3"));
+
+    // Below full level the old song falls from the listening level and the new one rises to it.
+    player.hscVolume.setValue(40);
+    player.btnNext.click();  // song three on entry 1; song two, at fader 45, fades out on entry 0
+    stepTo(1);
+    EXPECT_EQ(fader(0), 47);
+    stepTo(20);
+    EXPECT_EQ(fader(0), 85);
+    EXPECT_EQ(fader(1), 85);
+    stepTo(21);
+    EXPECT_EQ(fader(1), 83);
+    stepTo(40);
+    EXPECT_EQ(fader(1), 45);
 }
 
 TEST_F(Transition, MixPlaysBothSongsAtTheListeningLevelUntilTheLastTick) {

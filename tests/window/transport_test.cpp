@@ -188,6 +188,7 @@ TEST_F(Transport, TrimsSetTheWindowOfEachSongAndASongShorterThanItsTrimsPlaysWho
     store("Trimming", "CutLast", "10");
     addSong("long.mp3", 200);
     addSong("short.mp3", 20);
+    addSong("exact.mp3", 25);
     player.show();
     player.btnPlay.click();
     EXPECT_EQ(player.StartPos, 15);
@@ -205,6 +206,13 @@ TEST_F(Transport, TrimsSetTheWindowOfEachSongAndASongShorterThanItsTrimsPlaysWho
     EXPECT_EQ(player.lstClipList.text(2, 1), "00:20");
     EXPECT_EQ(player.lstClipList.text(2, 9), "20");
     EXPECT_EQ(player.hscPosition.LargeChange(), 2);
+
+    // Trims that leave nothing at all, not even less than nothing, play the whole song too.
+    player.btnNext.click();
+    EXPECT_EQ(player.StartPos, 0);
+    EXPECT_EQ(player.EndPos, 25);
+    EXPECT_EQ(media.positionOf(graphOf("exact.mp3")), 0.0);
+    EXPECT_EQ(player.lstClipList.text(3, 1), "00:25");
 }
 
 TEST_F(Transport, ASongThatFailsToOpenIsPassedOverAtTheNextTick) {
