@@ -1,13 +1,16 @@
 // The program: a Qt application whose life is the player window's, or, when a player already
 // runs on this desktop, a start that hands its command line over to it and ends.
 #include "player/app/application.h"
+#include "player/playlist/play_list_helpers.h"
+#include "player/window/frm_player.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
     const std::string commandLine = velorra::joinArguments(argc, argv);
-    if (velorra::handToRunningPlayer(commandLine)) return 0;
+    // The running player works in a folder of its own: a relative name is made absolute here.
+    if (velorra::handToRunningPlayer(velorra::absoluteLocation(velorra::commandLineName(commandLine)))) return 0;
     velorra::Application app(commandLine);
     app.show();
     return QApplication::exec();

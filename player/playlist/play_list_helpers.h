@@ -12,6 +12,10 @@ namespace velorra {
 // back as it is.
 int32_t sortKeepingCurrent(toolkit::ListView& list, int32_t current, int k, bool ascending);
 
+// A relative name taken from the working directory, so that it names the same file wherever
+// the program works later; an empty name and an absolute one stay as they are.
+std::string absoluteLocation(const std::string& name);
+
 // What the status bar's second panel shows while no play list is being read.
 std::string webAddressPanel();
 

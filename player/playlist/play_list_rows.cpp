@@ -47,9 +47,10 @@ std::string rowTitle(const std::string& song, const std::string& filename) {
 
 constexpr const char* PlayingRowKey = "tarvo";
 
-// A relative name is taken from the working directory as the row is made, so that the row's
-// location (played, saved, dragged out and shown to the desktop) names the same file wherever
-// the program works later. An empty name and an absolute one stay as they are.
+}  // namespace
+
+// Rows take their location through this, so that it is played, saved, dragged out and shown to
+// the desktop as the same file wherever the program works later.
 std::string absoluteLocation(const std::string& name) {
     if (name.empty() || name.front() == '/') return name;
     const std::unique_ptr<char, decltype(&std::free)> cwd(::getcwd(nullptr, 0), &std::free);
@@ -57,8 +58,6 @@ std::string absoluteLocation(const std::string& name) {
     const std::string folder(cwd.get());
     return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
-
-}  // namespace
 
 int32_t sortKeepingCurrent(toolkit::ListView& list, int32_t current, int k, bool ascending) {
     const bool marked = current > 0 && list.setKey(current, PlayingRowKey);

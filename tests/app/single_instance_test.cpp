@@ -42,17 +42,18 @@ struct SingleInstance : ::testing::Test {
         env.insert("PULSE_SERVER", QString::fromStdString("unix:" + dir.path("no-sound-server")));
     }
 
-    std::unique_ptr<QProcess> start(const QStringList& arguments) {
+    std::unique_ptr<QProcess> start(const QStringList& arguments, const QString& folder = {}) {
         auto p = std::make_unique<QProcess>();
         p->setProcessEnvironment(env);
+        if (!folder.isEmpty()) p->setWorkingDirectory(folder);
         p->setProcessChannelMode(QProcess::ForwardedChannels);
         p->start(QStringLiteral(VELORRA_PROGRAM), arguments);
         EXPECT_TRUE(p->waitForStarted());
         return p;
     }
     // Starts the program and waits for it to end: its exit code, -1 when it did not end.
-    int run(const QStringList& arguments) {
-        auto p = start(arguments);
+    int run(const QStringList& arguments, const QString& folder = {}) {
+        auto p = start(arguments, folder);
         if (!p->waitForFinished(30000) || p->exitStatus() != QProcess::NormalExit) {
             p->kill();
             p->waitForFinished();
@@ -112,7 +113,9 @@ TEST_F(SingleInstance, WithoutABusTheStartsMeetOnTheLocalSocket) {
     const std::string socket = dir.path("runtime/velorra-instance");
     ASSERT_TRUE(processEventsUntil([&] { return std::filesystem::exists(socket); }));
 
-    EXPECT_EQ(run({QString::fromStdString(song)}), 0);
+    // The second start names the song from its own folder, which is not the running player's.
+    const QString songFolder = QString::fromStdString(std::filesystem::path(song).parent_path().string());
+    EXPECT_EQ(run({QStringLiteral("a song.wav")}, songFolder), 0);
     // The running player opened the song: it holds the file.
     const auto holds = [&] {
         std::error_code ignored;
