@@ -1,3 +1,4 @@
+#include "player/playlist/play_list_columns.h"
 #include "player/mpris/mpris_adapter.h"
 
 #include "player/channel/whole_seconds.h"
@@ -122,12 +123,12 @@ QVariantMap MprisAdapter::currentSong() {
     QVariantMap song{
         {QStringLiteral("mpris:trackid"),
          QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/velorra/Velorra/song/%1").arg(songsLoaded_)))},
-        {QStringLiteral("xesam:title"), toQString(list.text(row, 0))},
-        {QStringLiteral("xesam:url"), fileUri(list.text(row, 7))},
+        {QStringLiteral("xesam:title"), toQString(list.text(row, column::Title))},
+        {QStringLiteral("xesam:url"), fileUri(list.text(row, column::Location))},
         {QStringLiteral("mpris:length"), songLengthUs()}};
-    if (const auto& artist = list.text(row, 2); !artist.empty())
+    if (const auto& artist = list.text(row, column::Artist); !artist.empty())
         song.insert(QStringLiteral("xesam:artist"), QStringList{toQString(artist)});
-    if (const auto& album = list.text(row, 3); !album.empty())
+    if (const auto& album = list.text(row, column::Cd); !album.empty())
         song.insert(QStringLiteral("xesam:album"), toQString(album));
     return song;
 }

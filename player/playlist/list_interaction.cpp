@@ -1,5 +1,6 @@
 // The play list under the mouse and the keyboard: playing a row, the pop-up menu, sorting by a
 // column header, dragging rows out as files and dropping files in at the row under the pointer.
+#include "player/playlist/play_list_columns.h"
 #include "player/playlist/play_list_helpers.h"
 #include "player/toolkit/attempt.h"
 #include "player/window/frm_player.h"
@@ -51,7 +52,7 @@ void frmPlayer::lstClipList_ColumnClick(int column) {
 bool frmPlayer::lstClipList_StartDrag(toolkit::DragData& data) {
     std::vector<std::string> files;
     for (int32_t i = 1; i <= lstClipList.count(); ++i)
-        if (lstClipList.selected(i)) files.push_back(lstClipList.text(i, 7));
+        if (lstClipList.selected(i)) files.push_back(lstClipList.text(i, column::Location));
     if (files.empty()) return false;
     data.setFiles(std::move(files));
     return true;

@@ -1,6 +1,7 @@
 // M3U play lists: OpenFile, the one way in for media files and play lists alike; reading a play
 // list with its progress in the progress bar (shown only while a list is read) and the status
 // bar; saving the list; the "Open..." and "Save List As..." commands.
+#include "player/playlist/play_list_columns.h"
 #include "player/playlist/m3u_io.h"
 #include "player/playlist/play_list_helpers.h"
 #include "player/toolkit/attempt.h"
@@ -61,7 +62,7 @@ void frmPlayer::LoadPlayList(const std::string& Filename, bool ClearList) {
 
 void frmPlayer::SavePlayList(const std::string& Filename) {
     std::string content;
-    for (int32_t i = 1; i <= lstClipList.count(); ++i) content += lstClipList.text(i, 7) + "\r\n";
+    for (int32_t i = 1; i <= lstClipList.count(); ++i) content += lstClipList.text(i, column::Location) + "\r\n";
     try {
         replaceFile(Filename, content);
     } catch (const std::system_error& e) {

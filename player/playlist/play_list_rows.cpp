@@ -1,6 +1,7 @@
 // The rows of the play list: every row is made by AddFileToList from the file's tag; "Delete
 // Selected Item", "Clear List" and "Random Order" change the list as a whole. CurrentIndex
 // follows the playing row through all of them.
+#include "player/playlist/play_list_columns.h"
 #include "player/channel/whole_seconds.h"
 #include "player/playlist/play_list_helpers.h"
 #include "player/tags/row_tags.h"
@@ -75,18 +76,18 @@ void frmPlayer::AddFileToList(const std::string& Filename, int32_t& InsertPos, t
 
     if (InsertPos == 0) InsertPos = DestinationList.count() + 1;
     if (!DestinationList.insert(InsertPos, {}, rowTitle(tag.song, Filename))) return;
-    DestinationList.setText(InsertPos, 2, std::move(tag.artist));
-    DestinationList.setText(InsertPos, 3, std::move(tag.album));
-    DestinationList.setText(InsertPos, 4, std::move(tag.year));
-    DestinationList.setText(InsertPos, 5, std::move(tag.genre));
-    DestinationList.setText(InsertPos, 6, std::move(tag.comment));
-    DestinationList.setText(InsertPos, 7, absoluteLocation(Filename));
+    DestinationList.setText(InsertPos, column::Artist, std::move(tag.artist));
+    DestinationList.setText(InsertPos, column::Cd, std::move(tag.album));
+    DestinationList.setText(InsertPos, column::Year, std::move(tag.year));
+    DestinationList.setText(InsertPos, column::Genre, std::move(tag.genre));
+    DestinationList.setText(InsertPos, column::Comment, std::move(tag.comment));
+    DestinationList.setText(InsertPos, column::Location, absoluteLocation(Filename));
     // The rows the other tags made know their length at once, the way "Calculate Total" writes it.
     if (row.fromOtherTags)
         if (const auto seconds = services_.media.probeDuration(Filename))
             if (const auto whole = roundToInt32(*seconds)) {
-                DestinationList.setText(InsertPos, 9, std::to_string(*whole));
-                attempt([&] { DestinationList.setText(InsertPos, 1, SegToMin(double(*whole) - (double(CutFirst) + CutLast))); });
+                DestinationList.setText(InsertPos, column::TotLength, std::to_string(*whole));
+                attempt([&] { DestinationList.setText(InsertPos, column::Length, SegToMin(double(*whole) - (double(CutFirst) + CutLast))); });
             }
     if (&DestinationList != &lstClipList) return;
     if (InsertPos <= CurrentIndex) ++CurrentIndex;
@@ -121,9 +122,9 @@ void frmPlayer::mnuRandomOrder_Click() {
         const auto k = static_cast<int64_t>(std::floor(static_cast<double>(nextRandom()) * n + 1));
         char key[24];
         std::snprintf(key, sizeof key, "%06lld", static_cast<long long>(k));
-        lstClipList.setText(i, 8, key);
+        lstClipList.setText(i, column::Azar, key);
     }
-    CurrentIndex = sortKeepingCurrent(lstClipList, CurrentIndex, 8, true);
+    CurrentIndex = sortKeepingCurrent(lstClipList, CurrentIndex, column::Azar, true);
     mnuShowItemInPlay_Click();
 }
 

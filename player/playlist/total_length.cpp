@@ -5,6 +5,7 @@
 // (every curve but "Down  Up" and "Cut") take their time off once between each pair of rows.
 // Pending events run between rows: a second click cancels, and closing the window ends the
 // calculation.
+#include "player/playlist/play_list_columns.h"
 #include "player/toolkit/attempt.h"
 #include "player/window/decimal_number.h"
 #include "player/window/frm_player.h"
@@ -31,22 +32,22 @@ void frmPlayer::cmdCalculate_Click() {
         // A row deleted while the calculation runs adds nothing.
         if (i <= lstClipList.count()) {
             // Measured silence counts when the option is on; this command never measures.
-            const SilenceTrims silence = silenceTrims(lstClipList.text(i, 7));
+            const SilenceTrims silence = silenceTrims(lstClipList.text(i, column::Location));
             const double trimmed = trims + silence.leadIn + silence.tail;
             double seconds = 0;
-            if (const auto known = decimalNumber(lstClipList.text(i, 9))) {
+            if (const auto known = decimalNumber(lstClipList.text(i, column::TotLength))) {
                 seconds = *known;
             } else {
                 attempt([&] {
                     auto& entry = Channels.at(static_cast<size_t>(ActiveChannel));
                     entry = std::make_unique<Player>(services_.media);
                     entry->setOutputDevice(chosenOutputDevice());
-                    entry->setFilename(lstClipList.text(i, 7));
+                    entry->setFilename(lstClipList.text(i, column::Location));
                     entry->OpenFile();
                     seconds = entry->Duration();
                 });
-                lstClipList.setText(i, 9, std::to_string(static_cast<int32_t>(seconds)));
-                attempt([&] { lstClipList.setText(i, 1, SegToMin(seconds - trimmed)); });
+                lstClipList.setText(i, column::TotLength, std::to_string(static_cast<int32_t>(seconds)));
+                attempt([&] { lstClipList.setText(i, column::Length, SegToMin(seconds - trimmed)); });
             }
             total += seconds - trimmed;
         }

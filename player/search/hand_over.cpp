@@ -1,5 +1,6 @@
 // Found files leave the search window for the player: a double-click opens one in the play
 // list, a drag carries the selected ones as a file list, and lstClipList sorts by a column.
+#include "player/playlist/play_list_columns.h"
 #include "player/search/win_seek.h"
 
 #include "player/toolkit/file_system.h"
@@ -29,7 +30,7 @@ void WinSeek::lstFoundFiles_DblClick() {
 
 void WinSeek::lstClipList_DblClick() {
     if (lstClipList.selectedItem() == 0) return;
-    player_.OpenFile(lstClipList.text(lstClipList.selectedItem(), 7), false, 0);
+    player_.OpenFile(lstClipList.text(lstClipList.selectedItem(), column::Location), false, 0);
 }
 
 bool WinSeek::filList_StartDrag(toolkit::DragData& data) {
@@ -48,7 +49,7 @@ bool WinSeek::lstFoundFiles_StartDrag(toolkit::DragData& data) {
 
 bool WinSeek::lstClipList_StartDrag(toolkit::DragData& data) {
     std::vector<std::string> files;
-    for (int32_t row : lstClipList.selectedRows()) files.push_back(lstClipList.text(row, 7));
+    for (int32_t row : lstClipList.selectedRows()) files.push_back(lstClipList.text(row, column::Location));
     return offerFiles(data, std::move(files));
 }
 

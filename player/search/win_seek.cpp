@@ -1,6 +1,7 @@
 // The search window itself: its controls and their fixed texts, loading and unloading with the
 // saved start directory, the resize rules, the mask fields and the drive, directory and file
 // lists kept in step.
+#include "player/playlist/play_list_columns.h"
 #include "player/search/win_seek.h"
 
 #include "player/search/start_directory.h"
@@ -139,13 +140,8 @@ void WinSeek::Form_Load() {
     }
     for (toolkit::Control* c : std::initializer_list<toolkit::Control*>{&Picture1, &Picture2, &lblCount, &lblCriteria, &lblfound})
         c->setBackColor(BackColor());
-    static constexpr struct {
-        const char* caption;
-        int32_t width;
-    } columns[] = {{"Title", 2500},    {"Length", 700},  {"Artist", 1200},   {"Cd", 1900},   {"Year", 300},
-                   {"Genre", 1600},    {"Comment", 1900}, {"Location", 1440}, {"Azar", 1440}, {"TotLength", 1440}};
     lstClipList.clearColumns();
-    for (const auto& c : columns) lstClipList.addColumn(c.caption, c.width);
+    addPlayListColumns(lstClipList);
 }
 
 void WinSeek::GetSettings() {

@@ -4,6 +4,7 @@
 // its song plays moves that song's end (never its start: the song is not sought). Measurements
 // are kept in the cache of the user's cache folder; with the option off nothing is measured or
 // looked up and every figure is the plain one.
+#include "player/playlist/play_list_columns.h"
 #include "player/toolkit/attempt.h"
 #include "player/window/frm_player.h"
 
@@ -40,7 +41,7 @@ void frmPlayer::measureAhead() {
     const int32_t rows = lstClipList.count();
     if (chkRndPlay.Value() == 1 || CurrentIndex < 0 || rows == 0) return;
     // After the last row the list starts again at the top.
-    attempt([&] { want(lstClipList.text(CurrentIndex < rows ? CurrentIndex + 1 : 1, 7)); });
+    attempt([&] { want(lstClipList.text(CurrentIndex < rows ? CurrentIndex + 1 : 1, column::Location)); });
 }
 
 void frmPlayer::silenceMeasured(const std::string& path, Silence silence) {
@@ -60,8 +61,8 @@ void frmPlayer::silenceMeasured(const std::string& path, Silence silence) {
     });
     if (!moved) return;
     attempt([&] {
-        if (lstClipList.text(CurrentIndex, 7) == path)
-            lstClipList.setText(CurrentIndex, 1, SegToMin(double(EndPos) - StartPos));
+        if (lstClipList.text(CurrentIndex, column::Location) == path)
+            lstClipList.setText(CurrentIndex, column::Length, SegToMin(double(EndPos) - StartPos));
     });
     UpdatingPosition = 1;
     attempt([&] { hscPosition.setRange(0, toInt16(int64_t{EndPos} - StartPos)); });

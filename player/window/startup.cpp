@@ -1,4 +1,5 @@
 // Start-up and shutdown of the player window: the program lives exactly as long as it does.
+#include "player/playlist/play_list_columns.h"
 #include "player/window/frm_player.h"
 #include "player/window/product.h"
 
@@ -43,12 +44,7 @@ void frmPlayer::Form_Load() {
     Channels[1] = std::make_unique<Player>(services_.media);
     GetSettings();
 
-    static constexpr struct {
-        const char* caption;
-        int32_t width;
-    } columns[] = {{"Title", 2500},    {"Length", 700},  {"Artist", 1200},   {"Cd", 1900},   {"Year", 300},
-                   {"Genre", 1600},    {"Comment", 1900}, {"Location", 1440}, {"Azar", 1440}, {"TotLength", 1440}};
-    for (const auto& c : columns) lstClipList.addColumn(c.caption, c.width);
+    addPlayListColumns(lstClipList);
 
     StatusBar1.addPanel();
     StatusBar1.setPanel(2, {std::string(product::WebSite) + " ", toolkit::StatusBar::Bevel::Inset, true});

@@ -1,6 +1,7 @@
 // The transport commands and the song change. Every song plays on a freshly created Player in
 // entry ActiveChannel; the two entries take turns, so the song that is ending keeps playing on
 // the other entry while the transition fades it out.
+#include "player/playlist/play_list_columns.h"
 #include "player/toolkit/attempt.h"
 #include "player/window/frm_player.h"
 
@@ -154,7 +155,7 @@ void frmPlayer::LoadCurrentItem() {
     if (CurrentIndex > lstClipList.count()) CurrentIndex = 1;
     attempt([&] {
         Player& p = channel(ActiveChannel);
-        p.setFilename(lstClipList.text(CurrentIndex, 7));
+        p.setFilename(lstClipList.text(CurrentIndex, column::Location));
         p.OpenFile();
     });
 
@@ -173,14 +174,14 @@ void frmPlayer::LoadCurrentItem() {
         StartPos = toInt32(int64_t{CutFirst} + silence.leadIn);
         EndPos = toInt32(int64_t{channel(ActiveChannel).Duration()} - CutLast - silence.tail);
     });
-    trimStep([&] { lstClipList.setText(CurrentIndex, 9, std::to_string(channel(ActiveChannel).Duration())); });
+    trimStep([&] { lstClipList.setText(CurrentIndex, column::TotLength, std::to_string(channel(ActiveChannel).Duration())); });
     trimStep([&] {
         if (StartPos >= EndPos) {
             StartPos = 0;
             EndPos = channel(ActiveChannel).Duration();
         }
     });
-    trimStep([&] { lstClipList.setText(CurrentIndex, 1, SegToMin(double(EndPos) - StartPos)); });
+    trimStep([&] { lstClipList.setText(CurrentIndex, column::Length, SegToMin(double(EndPos) - StartPos)); });
 
     attempt([&] { channel(ActiveChannel).setPosition(StartPos); });
     // The new channel starts silent; the transition raises it. The explicit call gives the new
