@@ -27,7 +27,7 @@ public:
         auto graph = GstMediaGraph::create(output_);
         if (graph) {
             pipelines_.emplace_back(GST_ELEMENT(gst_object_ref(graph->pipeline())));
-            panoramas_.emplace_back(GST_ELEMENT(gst_object_ref(graph->panorama())));
+            last_ = graph.get();
         }
         return graph;
     }
@@ -36,13 +36,14 @@ public:
 
     int graphsMade() const { return static_cast<int>(pipelines_.size()); }
     GstElement* pipeline() const { return pipelines_.back().get(); }
-    GstElement* panorama() const { return panoramas_.back().get(); }
+    // The filter of the last graph made, while its channel lives.
+    ChannelFilter& filter() const { return last_->filter(); }
 
 private:
     GstMediaService real_;  // initialises GStreamer
     AudioOutput output_;
     std::vector<GstHandle<GstElement>> pipelines_;
-    std::vector<GstHandle<GstElement>> panoramas_;
+    GstMediaGraph* last_ = nullptr;
 };
 
 GstState stateOf(GstElement* pipeline) {
@@ -197,20 +198,14 @@ TEST(ChannelPlayerGst, PositionVolumeBalanceAndRateReachThePlaybin) {
     EXPECT_EQ(player.Position(), 3);
 
     player.setVolume(-2000);
-    gdouble linear = 0.0;
-    g_object_get(service.pipeline(), "volume", &linear, nullptr);
-    EXPECT_NEAR(linear, 0.1, 1e-6);
+    EXPECT_NEAR(service.filter().gain(), 0.1, 1e-6);
     EXPECT_EQ(player.Volume(), -2000);
     player.setVolume(-10000);
     EXPECT_EQ(player.Volume(), -10000);
     player.setVolume(500);  // louder than full: the service refuses it
     EXPECT_EQ(player.Volume(), -10000);
 
-    const auto panorama = [&] {
-        gfloat p = 0.0f;
-        g_object_get(service.panorama(), "panorama", &p, nullptr);
-        return p;
-    };
+    const auto panorama = [&] { return service.filter().balance(); };
     player.setBalance(-10);
     EXPECT_FLOAT_EQ(panorama(), -1.0f);
     EXPECT_EQ(player.Balance(), -10000);

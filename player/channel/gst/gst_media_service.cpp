@@ -15,8 +15,12 @@ namespace {
 constexpr GstClockTime kRenderTimeout = 5 * GST_SECOND;
 // How long a seek may take to settle.
 constexpr GstClockTime kSeekTimeout = 2 * GST_SECOND;
-// playbin's flags: audio only, with its own volume element.
-constexpr guint kPlayAudio = 1u << 1, kPlaySoftVolume = 1u << 4;
+// playbin's flags: audio only; the gain is the filter's.
+constexpr guint kPlayAudio = 1u << 1;
+// How long the sound takes to fall silent before it halts, and to rise when it starts.
+constexpr std::chrono::milliseconds kHaltRamp{10};
+// How long a halt waits at most for its fall to be heard.
+constexpr auto kHeardTimeout = std::chrono::milliseconds{300};
 
 // The named device when one carries the name, else the default output.
 GstHandle<GstElement> makeSink(AudioOutput output, const std::string& device) {
@@ -33,19 +37,51 @@ GstHandle<GstElement> makeSink(AudioOutput output, const std::string& device) {
 }  // namespace
 
 std::unique_ptr<GstMediaGraph> GstMediaGraph::create(AudioOutput output, const std::string& device) {
-    auto playbin = makeElement("playbin");
-    auto panorama = makeElement("audiopanorama");
-    auto sink = makeSink(output, device);
-    if (!playbin || !panorama || !sink) return nullptr;
-    g_object_set(playbin.get(), "flags", kPlayAudio | kPlaySoftVolume, "audio-sink", sink.get(),
-                 "audio-filter", panorama.get(), nullptr);
-    return std::unique_ptr<GstMediaGraph>(new GstMediaGraph(std::move(playbin), std::move(panorama)));
+    return create(makeSink(output, device));
 }
 
-GstMediaGraph::GstMediaGraph(GstHandle<GstElement> playbin, GstHandle<GstElement> panorama)
-    : playbin_(std::move(playbin)), panorama_(std::move(panorama)) {}
+std::unique_ptr<GstMediaGraph> GstMediaGraph::create(GstHandle<GstElement> sink) {
+    auto playbin = makeElement("playbin");
+    auto filter = ChannelFilter::create(std::move(sink));
+    if (!playbin || !filter) return nullptr;
+    g_object_set(playbin.get(), "flags", kPlayAudio, "audio-sink", filter->bin(), nullptr);
+    return std::unique_ptr<GstMediaGraph>(new GstMediaGraph(std::move(playbin), std::move(filter)));
+}
 
-GstMediaGraph::~GstMediaGraph() { gst_element_set_state(playbin_.get(), GST_STATE_NULL); }
+GstMediaGraph::GstMediaGraph(GstHandle<GstElement> playbin, std::unique_ptr<ChannelFilter> filter)
+    : playbin_(std::move(playbin)), filter_(std::move(filter)) {}
+
+GstMediaGraph::~GstMediaGraph() {
+    fadeOut();
+    gst_element_set_state(playbin_.get(), GST_STATE_NULL);
+}
+
+GstClockTime GstMediaGraph::streamSpan(std::chrono::milliseconds wall) const {
+    return static_cast<GstClockTime>(static_cast<double>(wall.count()) * rate_ * GST_MSECOND);
+}
+
+void GstMediaGraph::fadeOut() {
+    if (!running_) return;
+    running_ = false;
+    const GstClockTime silentAt = filter_->fall(streamSpan(kHaltRamp));
+    // What is heard lags behind what the filter takes by what the sink holds. The wait ends
+    // early when the sound stops moving (the end of the file).
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + kHeardTimeout;
+    gint64 last = -1, heard = -1;
+    auto lastMoved = Clock::now();
+    while (Clock::now() < deadline) {
+        if (!gst_element_query_position(playbin_.get(), GST_FORMAT_TIME, &heard)) break;
+        if (heard >= 0 && static_cast<GstClockTime>(heard) >= silentAt) break;
+        if (heard != last) {
+            last = heard;
+            lastMoved = Clock::now();
+        } else if (Clock::now() - lastMoved > 4 * kHaltRamp) {
+            break;
+        }
+        g_usleep(1000);
+    }
+}
 
 bool GstMediaGraph::render(const std::string& path) {
     if (rendered_) return false;
@@ -78,11 +114,19 @@ bool GstMediaGraph::render(const std::string& path) {
 }
 
 bool GstMediaGraph::run() {
-    return rendered_ && gst_element_set_state(playbin_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+    if (!rendered_ || gst_element_set_state(playbin_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+        return false;
+    running_ = true;
+    filter_->rise(streamSpan(kHaltRamp));
+    return true;
 }
 
 bool GstMediaGraph::pause() {
-    return rendered_ && gst_element_set_state(playbin_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
+    if (!rendered_) return false;
+    fadeOut();
+    const bool paused = gst_element_set_state(playbin_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
+    filter_->silence();
+    return paused;
 }
 
 // A playbin brought down to READY forgets its position; a paused one keeps it.
@@ -105,13 +149,22 @@ std::optional<double> GstMediaGraph::position() {
 bool GstMediaGraph::seek(double rate, double seconds) {
     if (!rendered_ || !(seconds >= 0.0) || !(rate > 0.0) || !std::isfinite(rate)) return false;
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    if (!gst_element_seek(playbin_.get(), rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
-                          static_cast<gint64>(seconds * GST_SECOND), GST_SEEK_TYPE_NONE, -1))
-        return false;
+    // The sound falls silent before it jumps and rises again where it lands.
+    const bool wasRunning = running_;
+    fadeOut();
+    filter_->silence();
+    const bool sought = gst_element_seek(playbin_.get(), rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
+                                         static_cast<gint64>(seconds * GST_SECOND), GST_SEEK_TYPE_NONE, -1);
     // The call returns once the pipeline has settled at the new position.
-    gst_element_get_state(playbin_.get(), nullptr, nullptr, kSeekTimeout);
-    rate_ = rate;
-    return true;
+    if (sought) {
+        gst_element_get_state(playbin_.get(), nullptr, nullptr, kSeekTimeout);
+        rate_ = rate;
+    }
+    if (wasRunning) {
+        running_ = true;
+        filter_->rise(streamSpan(kHaltRamp));
+    }
+    return sought;
 }
 
 bool GstMediaGraph::setPosition(double seconds) { return seek(rate_, seconds); }
@@ -125,28 +178,25 @@ bool GstMediaGraph::setRate(double rate) { return seek(rate, position().value_or
 
 std::optional<int32_t> GstMediaGraph::volume() {
     if (!rendered_) return std::nullopt;
-    gdouble linear = 0.0;
-    g_object_get(playbin_.get(), "volume", &linear, nullptr);
+    const double linear = filter_->gain();
     if (linear <= 1e-5) return -10000;
     return roundToInt32(2000.0 * std::log10(linear));
 }
 
-bool GstMediaGraph::setVolume(int32_t centibels) {
+bool GstMediaGraph::setVolume(int32_t centibels, std::chrono::milliseconds ramp) {
     if (!rendered_ || centibels > 0 || centibels < -10000) return false;
-    g_object_set(playbin_.get(), "volume", std::pow(10.0, centibels / 2000.0), nullptr);
+    filter_->setGain(std::pow(10.0, centibels / 2000.0), streamSpan(ramp));
     return true;
 }
 
 std::optional<int32_t> GstMediaGraph::balance() {
     if (!rendered_) return std::nullopt;
-    gfloat panorama = 0.0f;
-    g_object_get(panorama_.get(), "panorama", &panorama, nullptr);
-    return roundToInt32(panorama * 10000.0);
+    return roundToInt32(filter_->balance() * 10000.0);
 }
 
 bool GstMediaGraph::setBalance(int32_t balance) {
     if (!rendered_ || balance < -10000 || balance > 10000) return false;
-    g_object_set(panorama_.get(), "panorama", static_cast<gfloat>(balance / 10000.0), nullptr);
+    filter_->setBalance(static_cast<float>(balance / 10000.0));
     return true;
 }
 

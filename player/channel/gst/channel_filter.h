@@ -1,0 +1,94 @@
+#pragma once
+// A channel's audio filter, in front of its sink (the playbin's audio sink is this bin): the
+// gain, a `volume` element whose factor follows the channel's volume as a ramp in the stream's
+// own time, interpolated per sample by a linear control source; then the balance, an
+// `audiopanorama` on stereo sound. Both pass the sound through untouched while they do nothing:
+// the gain at unity once its ramp is done, the balance at centre. A mono file reaches the
+// balance as stereo at the level of its samples in each channel.
+//
+// A ramp starts at the sample the gain takes next. The filter sits behind the playbin's queue,
+// which holds up to a second of decoded sound, so that the gain runs ahead of what is heard only
+// by what the sink itself holds.
+//
+// While the sound is halted the gain holds silence, so that what a paused sink holds is silent
+// and the next start rises from it.
+#include <gst/gst.h>
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+#include "player/channel/gst/gst_handle.h"
+
+namespace velorra {
+
+// The gain factor along the stream: straight lines through up to three points in time order,
+// flat before the first and after the last.
+struct GainRamp {
+    struct Point {
+        GstClockTime time = 0;
+        double factor = 0.0;
+    };
+    std::array<Point, 3> points{};
+    size_t count = 1;
+
+    double at(GstClockTime t) const;
+    const Point& last() const { return points[count - 1]; }
+};
+
+class ChannelFilter {
+public:
+    // The filter in front of `sink`; null when an element cannot be made.
+    static std::unique_ptr<ChannelFilter> create(GstHandle<GstElement> sink);
+    ChannelFilter(const ChannelFilter&) = delete;
+    ChannelFilter& operator=(const ChannelFilter&) = delete;
+    ~ChannelFilter();
+
+    GstElement* bin() const { return bin_.get(); }
+    GstElement* gainElement() const { return volume_.get(); }
+
+    // The factor the gain moves to (1.0 unity), the last one set.
+    double gain() const;
+    // Sets the factor the gain moves to. While the sound runs the gain gets there over `ramp` of
+    // stream time; while it is halted the factor waits for the next start.
+    void setGain(double factor, GstClockTime ramp);
+    // The sound starts: the gain rises from silence to its factor over `ramp`.
+    void rise(GstClockTime ramp);
+    // The sound is to halt: the gain falls to silence over `ramp`. Returns the stream time at
+    // which it is silent.
+    GstClockTime fall(GstClockTime ramp);
+    // The sound has halted: the gain holds silence, wherever the stream goes next.
+    void silence();
+
+    // -1.0 left only, 0 centre, 1.0 right only.
+    float balance() const;
+    void setBalance(float balance);
+
+private:
+    ChannelFilter(GstHandle<GstElement> bin, GstHandle<GstElement> volume, GstHandle<GstElement> panorama);
+    // Starts a ramp from where the gain stands now to `factor`. Caller holds lock_.
+    void rampTo(double factor, GstClockTime ramp);
+    // Binds the gain to `ramp`. Caller holds lock_.
+    void bind(const GainRamp& ramp);
+    // Leaves the gain a plain factor. Caller holds lock_.
+    void unbind(double factor);
+    // The streaming thread's look at each buffer before the gain takes it.
+    static GstPadProbeReturn onBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+
+    GstHandle<GstElement> bin_;
+    GstHandle<GstElement> volume_;
+    GstHandle<GstElement> panorama_;
+    GstHandle<GstPad> gainPad_;
+    gulong probe_ = 0;
+
+    mutable std::mutex lock_;
+    double factor_ = 1.0;    // the factor the gain moves to
+    bool sounding_ = false;  // between rise() and fall()
+    GainRamp ramp_;          // the ramp now bound to the gain, or the last one
+    bool bound_ = false;     // a ramp drives the gain
+    // Stream time up to which the gain has taken the sound.
+    std::atomic<GstClockTime> taken_{0};
+};
+
+}  // namespace velorra
