@@ -13,6 +13,7 @@
 
 #include "player/channel/gst/gst_media_service.h"
 #include "player/channel/player.h"
+#include "support/manual_loop.h"
 #include "tools/media/decoded_length.h"
 #include "tools/media/mp3_encoder.h"
 
@@ -64,7 +65,8 @@ int main() {
     if (!mkdtemp(dirName.data())) return 1;
     const std::filesystem::path dir = dirName;
 
-    GstMediaService service(AudioOutput::SilentFast);
+    testing::ManualLoop loop;
+    GstMediaService service(loop, AudioOutput::SilentFast);
     std::vector<File> files;
     int variant = 0;
     for (const double length : {45.3, 92.7})

@@ -101,7 +101,7 @@ void report(const char* name, double value, double baseline) {
 
 struct Rig {
     IdleLoop loop;
-    GstMediaService media{AudioOutput::SilentFast};
+    GstMediaService media{loop, AudioOutput::SilentFast};
     MemorySettings settings;
     NoDialogs dialogs;
     GstSilenceMeasurer silence{loop};

@@ -20,7 +20,7 @@
 namespace velorra::bench {
 
 struct RealWindow {
-    explicit RealWindow(AudioOutput output) : media(output) {
+    explicit RealWindow(AudioOutput output) : media(loop, output) {
         player.show();
         QCoreApplication::processEvents();
     }

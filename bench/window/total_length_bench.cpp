@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    GstMediaService gst(AudioOutput::SilentFast);
+    GstMediaService gst(window.loop, AudioOutput::SilentFast);
     const double withGraph = perSecond(GraphRows, [&] {
         for (int i = 0; i < GraphRows; ++i) {
             Player channel(gst);

@@ -37,7 +37,7 @@ private:
 
     QIcon icon_;
     toolkit::qt::QtEventLoop loop_;
-    GstMediaService media_;
+    GstMediaService media_{loop_};
     QSettingsStore settings_;
     toolkit::qt::QtFileDialogs dialogs_;
     toolkit::qt::QtMessageBoxes messages_;

@@ -1,9 +1,11 @@
 #pragma once
 // The media playback service as the audio channel sees it: a factory of graphs, each graph
 // playing one file. Every call reports failure through its result (false or an empty optional);
-// none throws, except listing the installed filters.
+// none throws, except listing the installed filters. No call waits for the stream: a graph
+// tells what becomes of it later, on the user-interface thread.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,12 +13,23 @@
 
 namespace velorra {
 
+// What a graph tells of its stream: it came to its end, or it failed (the file turned out not
+// to play, or decoding or the output broke down on the way).
+enum class StreamEvent { Ended, Failed };
+
 class MediaGraph {
 public:
     virtual ~MediaGraph() = default;
 
-    // Builds the playback chain for a file with the graph's audio output and leaves the graph
-    // stopped at position 0. Returns within a bounded time, also for a corrupt file.
+    // Told on the user-interface thread, through the event loop, when the stream ends or fails;
+    // a graph that has been dropped tells nothing more. A file that cannot be rendered is told
+    // as Failed too, whatever render() returned.
+    std::function<void(StreamEvent)> onStream;
+
+    // Starts building the playback chain for a file with the graph's audio output and returns
+    // at once; the graph stands stopped at position 0. False when the file is refused at once.
+    // Transport, position and rate calls made while the chain is still being built take effect
+    // when it is ready.
     virtual bool render(const std::string& path) = 0;
 
     virtual bool run() = 0;
@@ -24,7 +37,9 @@ public:
     // Stops playback; the graph keeps its position, so run() resumes there.
     virtual bool stop() = 0;
 
-    // Times in seconds from the start of the file.
+    // Times in seconds from the start of the file. The duration of a chain still being built
+    // waits for it a moment, well under a second; the position of a graph that is moving to a
+    // new position is that position.
     virtual std::optional<double> duration() = 0;
     virtual std::optional<double> position() = 0;
     virtual bool setPosition(double seconds) = 0;

@@ -25,11 +25,21 @@ Player::Player(MediaService& service) : service_(service) {}
 // Releasing the graph stops its sound at once.
 Player::~Player() = default;
 
+bool Player::build(const std::string& path) {
+    graph_.reset();
+    graph_ = service_.createGraph(outputDevice_);
+    if (!graph_) return false;
+    graph_->onStream = [this](StreamEvent event) {
+        if (event == StreamEvent::Failed) duration_ = 0;
+        if (onStream) onStream(event);
+    };
+    return graph_->render(path);
+}
+
 MediaGraph* Player::graph() {
     if (graphPending_) {
         graphPending_ = false;
-        graph_ = service_.createGraph(outputDevice_);
-        if (graph_) graph_->render(pendingFile_);
+        build(pendingFile_);
     }
     return graph_.get();
 }
@@ -116,10 +126,9 @@ int32_t Player::OpenFile() {
         return kOpenOk;
     }
 
+    // No header tells the length: the graph is built now and asked.
     int32_t status = kOpenOk;
-    graph_ = service_.createGraph(outputDevice_);
-    if (!graph_) status = kOpenNoGraph;
-    if (!graph_ || !graph_->render(filename_)) status = kOpenNotRendered;
+    if (!build(filename_)) status = kOpenNotRendered;
     const auto seconds = graph_ ? graph_->duration() : std::nullopt;
     const auto whole = seconds ? roundToInt32(*seconds) : std::nullopt;
     if (!whole) status = kOpenNoDuration;

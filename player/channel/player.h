@@ -8,6 +8,10 @@
 // service can, and the graph for the file is built and rendered on the first operation that
 // needs it; until then the channel behaves as one stopped at position 0. The total-length
 // calculation opens thousands of channels only to read Duration and never pays for a graph.
+//
+// The channel hears its stream: when it ends or fails, the channel tells onStream, on the
+// user-interface thread. A stream that fails leaves the channel with Duration 0, as a file
+// that cannot be rendered has; a dropped graph, and so a dropped channel, tells nothing more.
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -75,9 +79,15 @@ public:
     const std::string& Filename() const { return filename_; }
     void setFilename(std::string path) { filename_ = std::move(path); }
 
+    // Told when the opened file's stream ends or fails.
+    std::function<void(StreamEvent)> onStream;
+
 private:
     // The graph of the opened file, built now if OpenFile left it for later; null without one.
     MediaGraph* graph();
+    // A new graph for the opened file, listening to its stream, the old one dropped first;
+    // false when the service made none or refused the file.
+    bool build(const std::string& path);
 
     MediaService& service_;
     std::unique_ptr<MediaGraph> graph_;

@@ -123,6 +123,15 @@ public:
 
     // --- position monitor and trimming
     void tmrPosition_Timer();
+    // The song change of the end zone: picks the next row (at random in shuffle mode) and
+    // starts it.
+    void AdvanceSong();
+    // The channel in entry Index told that its stream ended or failed: the current song's
+    // change comes at once, as at its end zone; the song fading out on the other entry is let be.
+    void Channels_StreamEnd(int16_t Index);
+    // How long before the trimmed end the song change starts, and how long its transition takes:
+    // TransitionTime, or half the trimmed song for a song not longer than that.
+    double TransitionLead() const;
     void hscPosition_Change();
     void hscPosition_Scroll();
     // Seconds as mm:ss, minutes and seconds truncated, each at least two digits ("-01:-15" for

@@ -1,7 +1,8 @@
 // The position monitor: ten times a second it shows where the active channel plays, relative to
 // the trimmed part of the song, and when the song reaches its trimmed end less the transition
-// time it starts the next one, so that the transition ends where the trimmed song ends. The
-// position bar seeks unless the program itself is moving it (UpdatingPosition).
+// time it starts the next one, so that the transition ends where the trimmed song ends. A song
+// whose stream ends or fails before that is changed as soon as its channel tells. The position
+// bar seeks unless the program itself is moving it (UpdatingPosition).
 #include "player/channel/whole_seconds.h"
 #include "player/toolkit/attempt.h"
 #include "player/window/frm_player.h"
@@ -47,8 +48,24 @@ void frmPlayer::tmrPosition_Timer() {
 
     int32_t position = 0;
     attempt([&] { position = channel(ActiveChannel).Position(); });
-    if (int64_t{position} < int64_t{EndPos} - TransitionTime) return;
+    if (position < EndPos - TransitionLead()) return;
+    AdvanceSong();
+}
 
+// A song not longer than the transition time would be in its end zone from its first tick: it
+// would be changed at once, and a list of such songs (one short row) would be reloaded at every
+// other tick, silent at 00:00, for good. Its transition takes half of it instead, so it rises
+// for its first half and falls for its second.
+double frmPlayer::TransitionLead() const {
+    const int64_t length = int64_t{EndPos} - StartPos;
+    return TransitionTime < length ? TransitionTime : static_cast<double>(length) / 2;
+}
+
+void frmPlayer::Channels_StreamEnd(int16_t Index) {
+    if (Index == ActiveChannel) AdvanceSong();
+}
+
+void frmPlayer::AdvanceSong() {
     const int32_t rows = lstClipList.count();
     if (chkRndPlay.Value() == 1) {
         // The window's one generator, the one "Random Order" draws from, re-seeded from the clock

@@ -134,10 +134,11 @@ void frmPlayer::DoTransition() {
         tmrTransition_Timer();
         return;
     }
-    // L steps take TransitionTime seconds. A level of 0 leaves the interval as it was, and so
+    // L steps take the transition's time. A level of 0 leaves the interval as it was, and so
     // does an interval the timer refuses.
     const int32_t level = hscVolume.Value();
-    if (level != 0) attempt([&] { tmrTransition.setInterval(toInt32(int64_t{TransitionTime} * 1000 / level)); });
+    if (level != 0)
+        attempt([&] { tmrTransition.setInterval(toInt32(static_cast<int64_t>(TransitionLead() * 1000) / level)); });
     tmrTransition.setEnabled(true);
 }
 
@@ -146,6 +147,7 @@ void frmPlayer::LoadCurrentItem() {
         auto& entry = Channels.at(static_cast<size_t>(ActiveChannel));
         if (entry) entry->StopFile();
         entry = std::make_unique<Player>(services_.media);
+        entry->onStream = [this, index = ActiveChannel](StreamEvent) { Channels_StreamEnd(index); };
     });
     attempt([&] { channel(ActiveChannel).setOutputDevice(chosenOutputDevice()); });
     if (CurrentIndex < 1) CurrentIndex = 1;

@@ -26,7 +26,7 @@ fs::path componentList() {
 
 std::string libraryPath() {
     Dl_info info{};
-    if (::dladdr(reinterpret_cast<const void*>(&vextagRegisterServer), &info) == 0 || info.dli_fname == nullptr)
+    if (::dladdr(reinterpret_cast<const void*>(&vextag_register_server), &info) == 0 || info.dli_fname == nullptr)
         return {};
     return fs::absolute(info.dli_fname).string();
 }
@@ -64,21 +64,21 @@ int rewriteList(const std::string& entry) {
 
 extern "C" {
 
-VextagControl* vextagCreate(const char* progId) {
+VextagControl* vextag_create(const char* progId) {
     if (progId == nullptr || std::strcmp(progId, vextag::Vextag::ProgId) != 0) return nullptr;
-    return std::make_unique<VextagControl>().release(); // the host owns it until vextagRelease
+    return std::make_unique<VextagControl>().release(); // the host owns it until vextag_release
 }
 
-void vextagRelease(VextagControl* control) { std::unique_ptr<VextagControl> owned(control); }
+void vextag_release(VextagControl* control) { std::unique_ptr<VextagControl> owned(control); }
 
-int vextagRegisterServer(void) {
+int vextag_register_server(void) {
     const std::string path = libraryPath();
     if (path.empty()) return ENOENT;
     return rewriteList(std::string(vextag::Vextag::ProgId) + '\t' + path);
 }
 
-int vextagUnregisterServer(void) { return rewriteList({}); }
+int vextag_unregister_server(void) { return rewriteList({}); }
 
-int vextagCanUnloadNow(void) { return vextag::Vextag::liveInstances() == 0 ? 1 : 0; }
+int vextag_can_unload_now(void) { return vextag::Vextag::liveInstances() == 0 ? 1 : 0; }
 
 } // extern "C"

@@ -1,5 +1,7 @@
 #include <vextag/genre_table.h>
 
+#include <array>
+
 namespace vextag {
 
 namespace {
@@ -30,7 +32,10 @@ constexpr std::uint8_t MissingCode = 84;
 
 } // namespace
 
-GenreTable::GenreTable() : names_(Names) {}
+std::string_view GenreTable::name(std::int16_t position) const {
+    if (position < 1 || position > Size) return {};
+    return Names[static_cast<std::size_t>(position - 1)];
+}
 
 std::string_view GenreTable::nameOfCode(std::uint8_t code) const {
     // Code 84 has no name of its own; it reads as empty, like the codes past the table, so a

@@ -3,9 +3,10 @@
 //   vextag show [--no-trim] FILE...   one JSON object a line, in the order of the files
 //   vextag set FILE [--song S] [--artist A] [--album B] [--year Y] [--comment C] [--genre G]
 //   vextag genres                     "code name", by code
+//   vextag --help | -h | --version
 //
 // Exit status: 0 every file handled, 1 a file-system failure (reported on stderr; the other
-// files are still handled), 2 a usage error.
+// files are still handled), 2 a usage error (reported on stderr with the usage).
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include <vextag/vextag.h>
+#include <vextag/vextag_c.h>
 
 #include "json_text.h"
 
@@ -30,7 +32,8 @@ constexpr int UsageError = 2;
 constexpr const char* Usage =
     "usage: vextag show [--no-trim] FILE...\n"
     "       vextag set FILE [--song S] [--artist A] [--album B] [--year Y] [--comment C] [--genre G]\n"
-    "       vextag genres\n";
+    "       vextag genres\n"
+    "       vextag --help | --version\n";
 
 int usage(const std::string& problem) {
     std::fprintf(stderr, "vextag: %s\n%s", problem.c_str(), Usage);
@@ -146,6 +149,18 @@ int genres(const std::vector<std::string_view>& args) {
     return Handled;
 }
 
+int help(const std::vector<std::string_view>& args) {
+    if (!args.empty()) return usage("--help takes no arguments");
+    std::fputs(Usage, stdout);
+    return Handled;
+}
+
+int version(const std::vector<std::string_view>& args) {
+    if (!args.empty()) return usage("--version takes no arguments");
+    std::printf("vextag %s\n", vextag_version());
+    return Handled;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -159,6 +174,12 @@ int main(int argc, char** argv) {
         status = set(args);
     else if (command == "genres")
         status = genres(args);
+    else if (command == "--help" || command == "-h")
+        status = help(args);
+    else if (command == "--version")
+        status = version(args);
+    else if (command.starts_with("-"))
+        return usage("unknown option " + std::string(command));
     else
         return usage("unknown command " + std::string(command));
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

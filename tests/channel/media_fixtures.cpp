@@ -77,3 +77,22 @@ std::string randomBytes(size_t count, unsigned seed) {
 }
 
 }  // namespace velorra::test
+
+namespace velorra::test {
+
+namespace {
+std::string le(uint32_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return out;
+}
+}  // namespace
+
+std::string undecodableWav(double seconds) {
+    const auto size = static_cast<uint32_t>(seconds * 8000);
+    const std::string format = le(0x2222, 2) + le(1, 2) + le(8000, 4) + le(8000, 4) + le(1, 2) + le(8, 2);
+    const std::string body = "WAVEfmt " + le(16, 4) + format + "data" + le(size, 4) + randomBytes(size, 5);
+    return "RIFF" + le(static_cast<uint32_t>(body.size()), 4) + body;
+}
+
+}  // namespace velorra::test

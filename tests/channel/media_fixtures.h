@@ -24,5 +24,8 @@ const ChannelMedia& channelMedia();
 std::filesystem::path writeBytes(const std::string& name, const std::string& bytes);
 // Bytes that look like nothing.
 std::string randomBytes(size_t count, unsigned seed);
+// A WAV whose header tells `seconds` of sound at 8000 bytes a second, in a codec (format tag
+// 0x2222) that no decoder plays.
+std::string undecodableWav(double seconds);
 
 }  // namespace velorra::test

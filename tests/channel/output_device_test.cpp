@@ -3,6 +3,7 @@
 // sink's monitor and not on the other's; a name no device carries plays on the default output.
 #include "player/channel/gst/gst_media_service.h"
 #include "player/channel/player.h"
+#include "support/manual_loop.h"
 #include "support/temp_dir.h"
 #include "tools/media/wav_writer.h"
 
@@ -122,7 +123,8 @@ struct OutputDeviceOnPulse : ::testing::Test {
 };
 
 TEST_F(OutputDeviceOnPulse, TheChosenSinkCarriesTheSoundAndAnAbsentOneFallsBackToTheDefault) {
-    GstMediaService service(AudioOutput::Device);
+    testing::ManualLoop loop;
+    GstMediaService service(loop, AudioOutput::Device);
     const auto names = service.outputDevices();
     EXPECT_NE(std::find(names.begin(), names.end(), "First"), names.end());
     EXPECT_NE(std::find(names.begin(), names.end(), "Second"), names.end());

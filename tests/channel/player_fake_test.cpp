@@ -5,6 +5,7 @@
 
 #include "player/channel/player.h"
 #include "support/fake_media_service.h"
+#include "support/manual_loop.h"
 
 namespace velorra {
 namespace {
@@ -25,8 +26,8 @@ protected:
         return ops;
     }
 
-    int64_t now = 0;
-    FakeMediaService service{[this] { return now; }};
+    testing::ManualLoop loop;
+    FakeMediaService service{loop};
 };
 
 TEST_F(ChannelPlayerFake, WithoutAGraphSettersOnlyRecordAndGettersGiveZero) {
@@ -115,22 +116,22 @@ TEST_F(ChannelPlayerFake, PositionRoundsHalfToEvenAndStopResumesWhereItStopped) 
     Player player(service);
     open(player, "song.mp3");
     player.PlayFile();
-    now += 2500;
+    loop.advance(2500);
     EXPECT_EQ(player.Position(), 2);
-    now += 1000;
+    loop.advance(1000);
     EXPECT_EQ(player.Position(), 4);
     player.StopFile();
-    now += 5000;
+    loop.advance(5000);
     EXPECT_EQ(player.Position(), 4);
     player.PlayFile();
-    now += 1000;
+    loop.advance(1000);
     EXPECT_EQ(player.Position(), 4);  // 4.5
     player.setPitch(2.0);
-    now += 1000;
+    loop.advance(1000);
     EXPECT_EQ(player.Position(), 6);  // 6.5
     EXPECT_EQ(player.Pitch(), 2.0);
     player.setPosition(199);
-    now += 10000;
+    loop.advance(10000);
     EXPECT_EQ(player.Position(), 200);  // the end of the file, 200.4
 }
 
@@ -161,8 +162,9 @@ namespace velorra {
 namespace {
 
 TEST(ChannelFakeMedia, ADroppedGraphFallsSilentAndKeepsWhatItWasTold) {
-    int64_t now = 1000;
-    FakeMediaService service([&] { return now; });
+    testing::ManualLoop loop;
+    FakeMediaService service(loop);
+    loop.advance(1000);
     service.setDuration("a.mp3", 30.0);
     {
         const auto graph = service.createGraph({});
@@ -171,13 +173,13 @@ TEST(ChannelFakeMedia, ADroppedGraphFallsSilentAndKeepsWhatItWasTold) {
         EXPECT_FALSE(graph->render("a.mp3"));
         graph->setVolume(-10, kVolumeRamp);
         graph->run();
-        now += 4000;
+        loop.advance(4000);
     }
     const FakeGraph& dropped = service.graph(1);
     EXPECT_FALSE(dropped.alive);
     EXPECT_EQ(dropped.state, FakeGraphState::Stopped);
     EXPECT_EQ(dropped.volume, -10);
-    now += 4000;
+    loop.advance(4000);
     EXPECT_DOUBLE_EQ(service.positionOf(dropped), 4.0);
     EXPECT_EQ(service.calls().back().operation, "release");
     EXPECT_EQ(service.lastGraphFor("a.mp3"), &dropped);

@@ -1,5 +1,6 @@
 // The channel on the real GStreamer service, playing files made for the tests.
 #include <dirent.h>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +11,7 @@
 #include "player/channel/gst/gst_media_service.h"
 #include "player/channel/player.h"
 #include "player/channel/whole_seconds.h"
+#include "support/manual_loop.h"
 #include "tools/media/decoded_length.h"
 
 namespace velorra {
@@ -18,16 +20,22 @@ namespace {
 using test::channelMedia;
 using namespace std::chrono_literals;
 
+// The loop the graphs tell through. The tests run it while they wait, as the window's loop runs.
+testing::ManualLoop& loop() {
+    static testing::ManualLoop theLoop;
+    return theLoop;
+}
+
 // The GStreamer service, keeping hold of the pipelines it makes so that a test can look inside.
 class WatchedService : public MediaService {
 public:
-    explicit WatchedService(AudioOutput output) : real_(output), output_(output) {}
+    explicit WatchedService(AudioOutput output) : real_(loop(), output) {}
 
-    std::unique_ptr<MediaGraph> createGraph(const std::string&) override {
-        auto graph = GstMediaGraph::create(output_);
-        if (graph) {
-            pipelines_.emplace_back(GST_ELEMENT(gst_object_ref(graph->pipeline())));
-            last_ = graph.get();
+    std::unique_ptr<MediaGraph> createGraph(const std::string& device) override {
+        auto graph = real_.createGraph(device);
+        if (auto* gst = dynamic_cast<GstMediaGraph*>(graph.get())) {
+            pipelines_.emplace_back(GST_ELEMENT(gst_object_ref(gst->pipeline())));
+            last_ = gst;
         }
         return graph;
     }
@@ -40,16 +48,35 @@ public:
     ChannelFilter& filter() const { return last_->filter(); }
 
 private:
-    GstMediaService real_;  // initialises GStreamer
-    AudioOutput output_;
+    GstMediaService real_;
     std::vector<GstHandle<GstElement>> pipelines_;
     GstMediaGraph* last_ = nullptr;
 };
 
+// Runs the loop until the pipeline has settled and its bus has nothing more to say.
+void settle(GstElement* pipeline) {
+    for (int calm = 0, round = 0; calm < 2 && round < 200; ++round) {
+        loop().doEvents();
+        const bool moving = gst_element_get_state(pipeline, nullptr, nullptr, 20 * GST_MSECOND) == GST_STATE_CHANGE_ASYNC;
+        calm = moving || loop().hasPosted() ? 0 : calm + 1;
+    }
+}
+
 GstState stateOf(GstElement* pipeline) {
+    settle(pipeline);
     GstState state = GST_STATE_VOID_PENDING;
-    gst_element_get_state(pipeline, &state, nullptr, 2 * GST_SECOND);
+    gst_element_get_state(pipeline, &state, nullptr, 0);
     return state;
+}
+
+// Runs the loop until `done` holds; false when it does not within a few seconds.
+template <class Done>
+bool runUntil(Done done) {
+    for (int i = 0; i < 200 && !done(); ++i) {
+        std::this_thread::sleep_for(25ms);
+        loop().doEvents();
+    }
+    return done();
 }
 
 double pipelinePosition(GstElement* pipeline) {
@@ -67,8 +94,7 @@ double pipelineRate(GstElement* pipeline) {
 
 // Waits until the channel's position has reached `seconds`; false when it does not move there.
 bool waitForPosition(Player& player, int32_t seconds) {
-    for (int i = 0; i < 200 && player.Position() < seconds; ++i) std::this_thread::sleep_for(50ms);
-    return player.Position() >= seconds;
+    return runUntil([&] { return player.Position() >= seconds; });
 }
 
 int entries(const char* dir) {
@@ -88,7 +114,7 @@ std::unique_ptr<Player> opened(MediaService& service, const std::filesystem::pat
 }
 
 TEST(ChannelPlayerGst, DurationIsTheDecodedLengthInWholeSeconds) {
-    GstMediaService service(AudioOutput::SilentFast);
+    GstMediaService service(loop(), AudioOutput::SilentFast);
     const auto& m = channelMedia();
     for (const auto& path : {m.cbr, m.vbrXing, m.vbrNoXing, m.wav, m.ogg}) {
         Player player(service);
@@ -106,7 +132,7 @@ TEST(ChannelPlayerGst, DurationIsTheDecodedLengthInWholeSeconds) {
 }
 
 TEST(ChannelPlayerGst, FilesWithoutSoundGiveZeroAndTheChannelCarriesOn) {
-    GstMediaService service(AudioOutput::SilentFast);
+    GstMediaService service(loop(), AudioOutput::SilentFast);
     const std::filesystem::path noSound[] = {
         channelMedia().dir / "missing.mp3",
         test::writeBytes("empty.mp3", ""),
@@ -116,6 +142,8 @@ TEST(ChannelPlayerGst, FilesWithoutSoundGiveZeroAndTheChannelCarriesOn) {
     };
     for (const auto& path : noSound) {
         Player player(service);
+        int failures = 0;
+        player.onStream = [&](StreamEvent e) { failures += e == StreamEvent::Failed; };
         player.setDuration(99);
         player.setFilename(path.string());
         EXPECT_NE(player.OpenFile(), kOpenOk) << path;
@@ -123,6 +151,7 @@ TEST(ChannelPlayerGst, FilesWithoutSoundGiveZeroAndTheChannelCarriesOn) {
         player.PlayFile();
         player.setPosition(3);
         player.setVolume(-300);
+        EXPECT_TRUE(runUntil([&] { return failures == 1; })) << path;
         EXPECT_EQ(player.Position(), 0) << path;
         EXPECT_EQ(player.Volume(), 0) << path;
         EXPECT_EQ(player.Pitch(), 0.0) << path;
@@ -130,8 +159,49 @@ TEST(ChannelPlayerGst, FilesWithoutSoundGiveZeroAndTheChannelCarriesOn) {
     }
 }
 
+// The channel hears its stream: a file cut short ends early, a file whose header promises sound
+// in a codec nothing decodes fails once it is played and is left with Duration 0, and a named
+// pipe is refused without waiting for a writer.
+TEST(ChannelPlayerGst, TheStreamTellsItsEndAndItsFailure) {
+    GstMediaService service(loop(), AudioOutput::SilentFast);
+    const std::string whole = testing::readFile(channelMedia().vbrXing);
+    const auto cut = test::writeBytes("cut.mp3", whole.substr(0, whole.size() / 3));
+    const auto odd = test::writeBytes("odd.wav", test::undecodableWav(3.0));
+    const auto pipe = channelMedia().dir / "pipe.mp3";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+
+    std::vector<StreamEvent> told;
+    const auto listen = [&](Player& p) { p.onStream = [&](StreamEvent e) { told.push_back(e); }; };
+    {
+        auto player = opened(service, cut);
+        listen(*player);
+        player->PlayFile();
+        ASSERT_TRUE(runUntil([&] { return !told.empty(); }));
+        EXPECT_EQ(told, std::vector{StreamEvent::Ended});
+        EXPECT_GT(player->Duration(), 0);
+    }
+    told.clear();
+    {
+        auto player = opened(service, odd);
+        EXPECT_EQ(player->Duration(), 3);
+        listen(*player);
+        player->setPosition(1);
+        player->PlayFile();
+        ASSERT_TRUE(runUntil([&] { return !told.empty(); }));
+        EXPECT_EQ(told, std::vector{StreamEvent::Failed});
+        EXPECT_EQ(player->Duration(), 0);
+        EXPECT_EQ(player->Position(), 0);
+    }
+    told.clear();
+    const auto graph = service.createGraph({});
+    graph->onStream = [&](StreamEvent e) { told.push_back(e); };
+    EXPECT_FALSE(graph->render(pipe.string()));
+    ASSERT_TRUE(runUntil([&] { return !told.empty(); }));
+    EXPECT_EQ(told, std::vector{StreamEvent::Failed});
+}
+
 TEST(ChannelPlayerGst, ACutMp3HasTheLengthOfWhatIsLeft) {
-    GstMediaService service(AudioOutput::SilentFast);
+    GstMediaService service(loop(), AudioOutput::SilentFast);
     for (const auto& path : {channelMedia().cbr, channelMedia().vbrXing}) {
         const std::string whole = testing::readFile(path);
         const auto cut = test::writeBytes("half-" + path.filename().string(), whole.substr(0, whole.size() / 2));
@@ -194,6 +264,8 @@ TEST(ChannelPlayerGst, PositionVolumeBalanceAndRateReachThePlaybin) {
     auto channel = opened(service, channelMedia().cbr);
     Player& player = *channel;
     player.setPosition(3);
+    EXPECT_EQ(player.Position(), 3);  // where it is going
+    settle(service.pipeline());
     EXPECT_NEAR(pipelinePosition(service.pipeline()), 3.0, 0.05);
     EXPECT_EQ(player.Position(), 3);
 
@@ -216,6 +288,7 @@ TEST(ChannelPlayerGst, PositionVolumeBalanceAndRateReachThePlaybin) {
     EXPECT_EQ(player.Balance(), 3000);
 
     player.setPitch(1.5);
+    settle(service.pipeline());
     EXPECT_DOUBLE_EQ(pipelineRate(service.pipeline()), 1.5);
     EXPECT_DOUBLE_EQ(player.Pitch(), 1.5);
     EXPECT_EQ(player.Position(), 3);
@@ -236,7 +309,7 @@ TEST(ChannelPlayerGst, DroppingAPlayingChannelStopsItsSound) {
 }
 
 TEST(ChannelPlayerGst, ManyChannelsLeaveNoThreadsOrOpenFilesBehind) {
-    GstMediaService service(AudioOutput::SilentFast);
+    GstMediaService service(loop(), AudioOutput::SilentFast);
     const auto cycle = [&](const std::filesystem::path& path) {
         auto player = opened(service, path);
         player->PlayFile();

@@ -51,7 +51,7 @@ struct SettingsFile : ::testing::Test {
              const std::function<void(frmPlayer&, FakeMediaService&)>& after = {}) {
         QSettingsStore store;
         testing::ManualLoop loop;
-        FakeMediaService media{[&loop] { return loop.nowMs(); }};
+        FakeMediaService media{loop};
         testing::ScriptedDialogs dialogs;
         testing::RecordedMessages messages;
         testing::RecordedLinks links;

@@ -1,7 +1,10 @@
 #include "support/fake_media_service.h"
 
 #include <algorithm>
+#include <cmath>
 #include <sstream>
+
+#include "player/toolkit/timer.h"
 
 namespace velorra {
 
@@ -19,23 +22,38 @@ std::string text(T value) {
 class FakeMediaService::Graph : public MediaGraph {
 public:
     Graph(FakeMediaService& service, std::shared_ptr<FakeGraph> state)
-        : service_(service), state_(std::move(state)) {}
+        : service_(service), state_(std::move(state)), end_(service.loop_) {
+        end_.setEnabled(false);
+        end_.onTimer = [this] { watchEnd(); };
+        service_.live_[state_->id] = this;
+    }
     ~Graph() override {
+        service_.live_.erase(state_->id);
         state_->alive = false;
         service_.rebase(*state_);
         state_->state = FakeGraphState::Stopped;
         service_.record(state_->id, "release", "", true);
     }
 
+    void tell(StreamEvent event) {
+        if (onStream) onStream(event);
+    }
+
     bool render(const std::string& path) override {
+        if (!state_->file.empty()) return record("render", path, false);
         const auto known = service_.durations_.find(path);
-        const bool ok = state_->file.empty() && known != service_.durations_.end() &&
-                        !service_.failing_.contains(path);
-        if (ok) {
-            state_->file = path;
-            state_->duration = known->second;
+        const bool ok = known != service_.durations_.end() && !service_.failing_.contains(path) &&
+                        !service_.unrenderable_.contains(path);
+        record("render", path, ok);
+        if (!ok) {
+            service_.tell(state_->id, StreamEvent::Failed);
+            return false;
         }
-        return record("render", path, ok);
+        state_->file = path;
+        state_->duration = known->second;
+        const auto broken = service_.breaks_.find(path);
+        state_->streamEnd = broken != service_.breaks_.end() ? broken->second.at : known->second;
+        return true;
     }
 
     bool run() override { return changeState(FakeGraphState::Running, "run"); }
@@ -55,7 +73,9 @@ public:
     bool setPosition(double seconds) override {
         if (!record("setPosition", text(seconds), rendered() && seconds >= 0.0)) return false;
         service_.rebase(*state_);
-        state_->basePosition = std::min(seconds, state_->duration);
+        state_->basePosition = std::min(seconds, state_->streamEnd);
+        endTold_ = false;
+        watchEnd();
         return true;
     }
 
@@ -68,6 +88,7 @@ public:
         if (!record("setRate", text(rate), rendered() && rate > 0.0)) return false;
         service_.rebase(*state_);
         state_->rate = rate;
+        watchEnd();
         return true;
     }
 
@@ -102,7 +123,7 @@ public:
     }
 
 private:
-    bool rendered() const { return !state_->file.empty(); }
+    bool rendered() const { return !state_->file.empty() && !state_->failed; }
     bool record(const char* operation, std::string argument, bool ok) {
         return service_.record(state_->id, operation, std::move(argument), ok);
     }
@@ -110,18 +131,59 @@ private:
         if (!record(operation, "", rendered())) return false;
         service_.rebase(*state_);
         state_->state = to;
+        watchEnd();
         return true;
+    }
+    // While running, a timer on the loop waits for the end of the stream; there the graph
+    // tells how it ended, once, and a stream that failed plays nothing more.
+    void watchEnd() {
+        end_.setEnabled(false);
+        if (state_->state != FakeGraphState::Running || !rendered() || endTold_) return;
+        const double left = (state_->streamEnd - service_.positionOf(*state_)) / state_->rate;
+        if (left > 0.0) {
+            end_.setInterval(static_cast<int32_t>(std::min(std::ceil(left * 1000.0), double{toolkit::Timer::MaxInterval})));
+            end_.setEnabled(true);
+            return;
+        }
+        endTold_ = true;
+        const auto broken = service_.breaks_.find(state_->file);
+        const bool fails = broken != service_.breaks_.end() && broken->second.how == StreamEvent::Failed;
+        if (fails) {
+            service_.rebase(*state_);
+            state_->state = FakeGraphState::Stopped;
+            state_->failed = true;
+        }
+        service_.tell(state_->id, fails ? StreamEvent::Failed : StreamEvent::Ended);
     }
 
     FakeMediaService& service_;
     std::shared_ptr<FakeGraph> state_;
+    toolkit::Timer end_;
+    bool endTold_ = false;
 };
 
-FakeMediaService::FakeMediaService(std::function<int64_t()> nowMs) : nowMs_(std::move(nowMs)) {}
+FakeMediaService::FakeMediaService(toolkit::EventLoop& loop) : loop_(loop) {}
 
 void FakeMediaService::setDuration(const std::string& file, double seconds) { durations_[file] = seconds; }
 
 void FakeMediaService::failToOpen(const std::string& file) { failing_.insert(file); }
+
+void FakeMediaService::failToRender(const std::string& file, double seconds) {
+    durations_[file] = seconds;
+    unrenderable_.insert(file);
+}
+
+void FakeMediaService::breakAt(const std::string& file, double seconds, double at, StreamEvent how) {
+    durations_[file] = seconds;
+    breaks_[file] = {at, how};
+}
+
+void FakeMediaService::tell(int graph, StreamEvent event) {
+    record(graph, "tell", event == StreamEvent::Ended ? "Ended" : "Failed", true);
+    loop_.post([this, graph, event] {
+        if (const auto found = live_.find(graph); found != live_.end()) found->second->tell(event);
+    });
+}
 
 void FakeMediaService::setFilters(std::vector<std::string> names) { filters_ = std::move(names); }
 
@@ -140,19 +202,19 @@ const FakeGraph* FakeMediaService::lastGraphFor(const std::string& file) const {
 
 double FakeMediaService::positionOf(const FakeGraph& graph) const {
     if (graph.state != FakeGraphState::Running) return graph.basePosition;
-    const double moved = static_cast<double>(nowMs_() - graph.baseTime) / 1000.0 * graph.rate;
-    return std::min(graph.duration, graph.basePosition + moved);
+    const double moved = static_cast<double>(loop_.nowMs() - graph.baseTime) / 1000.0 * graph.rate;
+    return std::min(graph.streamEnd, graph.basePosition + moved);
 }
 
 void FakeMediaService::rebase(FakeGraph& graph) const {
     graph.basePosition = positionOf(graph);
-    graph.baseTime = nowMs_();
+    graph.baseTime = loop_.nowMs();
 }
 
 std::unique_ptr<MediaGraph> FakeMediaService::createGraph(const std::string& outputDevice) {
     auto state = std::make_shared<FakeGraph>();
     state->id = static_cast<int>(graphs_.size()) + 1;
-    state->baseTime = nowMs_();
+    state->baseTime = loop_.nowMs();
     state->outputDevice = outputDevice;
     graphs_.push_back(state);
     record(0, "createGraph", outputDevice, true);

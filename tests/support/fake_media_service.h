@@ -1,7 +1,9 @@
 #pragma once
 // A media service for tests: files exist only as names with a duration the test gives, time is
-// a virtual clock in milliseconds, and every call is recorded. A running graph's position moves
-// with the clock at its rate and stops at the end of the file.
+// the event loop's clock in milliseconds, and every call is recorded. A running graph's position
+// moves with the clock at its rate and stops at the end of its stream, where the graph tells
+// Ended (or Failed, for a file scripted to fail there) through the loop. A file that cannot be
+// rendered is told as Failed too.
 //
 // The service must outlive its graphs. What each graph was told stays readable after the graph
 // is dropped.
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "player/channel/media_service.h"
+#include "player/toolkit/event_loop.h"
 
 namespace velorra {
 
@@ -30,6 +33,8 @@ struct FakeGraph {
     std::chrono::milliseconds volumeRamp{0};  // the ramp of the last volume set
     int32_t balance = 0;
     double duration = 0.0;
+    double streamEnd = 0.0;  // where the stream stops: the duration, or where it breaks
+    bool failed = false;     // told Failed: the graph plays nothing more
     // The position is basePosition at baseTime, moving on from there while running.
     double basePosition = 0.0;
     int64_t baseTime = 0;
@@ -40,19 +45,25 @@ struct MediaCall {
     std::string operation;  // "createGraph", "outputDevices", "probeDuration", "render", "run",
                             // "pause", "stop", "duration", "position", "setPosition", "rate",
                             // "setRate", "volume", "setVolume", "balance", "setBalance",
-                            // "filterNames", "release"
+                            // "filterNames", "release", "tell" (Ended or Failed, told through
+                            // the loop)
     std::string argument;   // the value handed over (a file name, a number, a device), else empty
     bool succeeded;
 };
 
 class FakeMediaService : public MediaService {
 public:
-    explicit FakeMediaService(std::function<int64_t()> nowMs);
+    explicit FakeMediaService(toolkit::EventLoop& loop);
 
     // A file the service can play, `seconds` long.
     void setDuration(const std::string& file, double seconds);
     // A known file that cannot be opened (its duration is unknown and rendering it fails).
     void failToOpen(const std::string& file);
+    // A file whose header tells `seconds` but that no graph can render.
+    void failToRender(const std::string& file, double seconds);
+    // A file of `seconds` whose stream stops at `at`: it ends there early (Ended) or fails
+    // there mid-way (Failed).
+    void breakAt(const std::string& file, double seconds, double at, StreamEvent how);
     // The installed filters that graphs list.
     void setFilters(std::vector<std::string> names);
     // The output devices present.
@@ -77,13 +88,23 @@ private:
     class Graph;
     friend class Graph;
 
+    struct Break {
+        double at;
+        StreamEvent how;
+    };
+
     bool record(int graph, std::string operation, std::string argument, bool succeeded);
     // Moves a graph's base to now, before a change of state, rate or position.
     void rebase(FakeGraph& graph) const;
+    // Posts what a graph tells; it arrives only while that graph lives.
+    void tell(int graph, StreamEvent event);
 
-    std::function<int64_t()> nowMs_;
+    toolkit::EventLoop& loop_;
     std::map<std::string, double> durations_;
-    std::set<std::string> failing_;
+    std::set<std::string> failing_;      // neither scanned nor rendered
+    std::set<std::string> unrenderable_;  // scanned, not rendered
+    std::map<std::string, Break> breaks_;
+    std::map<int, Graph*> live_;
     std::vector<std::string> filters_;
     std::vector<std::string> devices_;
     std::vector<std::shared_ptr<FakeGraph>> graphs_;

@@ -16,6 +16,11 @@ void ManualLoop::post(std::function<void()> event) {
     posted_.push_back(std::move(event));
 }
 
+bool ManualLoop::hasPosted() const {
+    const std::lock_guard lock(postedLock_);
+    return !posted_.empty();
+}
+
 void ManualLoop::runPosted() {
     for (;;) {
         std::function<void()> event;

@@ -26,6 +26,8 @@ public:
     void advance(int64_t ms);
     // Runs at the next pending-events point (or the next advance).
     void post(std::function<void()> event) override;
+    // Whether posted events wait to run.
+    bool hasPosted() const;
     int doEventsCalls() const { return doEventsCalls_; }
     bool armed(toolkit::Timer& timer) const { return due_.contains(&timer); }
 
@@ -39,7 +41,7 @@ private:
     int64_t now_ = 0;
     uint64_t nextOrder_ = 0;
     std::map<toolkit::Timer*, Due> due_;
-    std::mutex postedLock_;
+    mutable std::mutex postedLock_;
     std::deque<std::function<void()>> posted_;
     int doEventsCalls_ = 0;
 };

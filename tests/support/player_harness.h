@@ -21,7 +21,7 @@ struct BasicPlayerHarness {
         : player{{loop, media, settings, dialogs, messages, links, silence}, std::move(commandLine)} {}
 
     Loop loop;
-    FakeMediaService media{[this] { return loop.nowMs(); }};
+    FakeMediaService media{loop};
     MemorySettings settings;
     ScriptedDialogs dialogs;
     RecordedMessages messages;

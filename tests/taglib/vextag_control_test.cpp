@@ -137,38 +137,38 @@ TEST(VextagControl, PropertiesRoundTripThroughTheBagWithDefaultsLeftOut) {
 
 TEST(VextagComponent, CreatesByProgIdRegistersAndKnowsWhenItCanUnload) {
     ASSERT_EQ(Vextag::liveInstances(), 0);
-    EXPECT_EQ(vextagCanUnloadNow(), 1);
-    EXPECT_EQ(vextagCreate("vbpVextag.Other"), nullptr);
-    EXPECT_EQ(vextagCreate(nullptr), nullptr);
-    VextagControl* control = vextagCreate("vbpVextag.Vextag");
+    EXPECT_EQ(vextag_can_unload_now(), 1);
+    EXPECT_EQ(vextag_create("vbpVextag.Other"), nullptr);
+    EXPECT_EQ(vextag_create(nullptr), nullptr);
+    VextagControl* control = vextag_create("vbpVextag.Vextag");
     ASSERT_NE(control, nullptr);
     control->control.setSong("made by the factory");
-    EXPECT_EQ(vextagCanUnloadNow(), 0);
+    EXPECT_EQ(vextag_can_unload_now(), 0);
     {
         Vextag local;
-        vextagRelease(control);
-        EXPECT_EQ(vextagCanUnloadNow(), 0) << "a control made directly also keeps the library";
+        vextag_release(control);
+        EXPECT_EQ(vextag_can_unload_now(), 0) << "a control made directly also keeps the library";
     }
-    EXPECT_EQ(vextagCanUnloadNow(), 1);
+    EXPECT_EQ(vextag_can_unload_now(), 1);
 
     TempDir dir;
     const std::string list = dir.path("data/vextag/components");
     ::setenv("XDG_DATA_HOME", dir.path("data").c_str(), 1);
-    ASSERT_EQ(vextagRegisterServer(), 0);
-    ASSERT_EQ(vextagRegisterServer(), 0);
+    ASSERT_EQ(vextag_register_server(), 0);
+    ASSERT_EQ(vextag_register_server(), 0);
     std::string contents = readFile(list);
     EXPECT_EQ(contents.rfind("vbpVextag.Vextag\t/", 0), 0u) << contents;
     EXPECT_NE(contents.find("libvextag.so"), std::string::npos) << contents;
     EXPECT_EQ(contents.find('\n'), contents.size() - 1) << "registering twice keeps one line";
 
     writeFile(list, "other.Control\t/lib/other.so\n" + contents);
-    ASSERT_EQ(vextagUnregisterServer(), 0);
+    ASSERT_EQ(vextag_unregister_server(), 0);
     EXPECT_EQ(readFile(list), "other.Control\t/lib/other.so\n");
 
     // A data home that is a plain file cannot hold the list.
     writeFile(dir.path("plain"), "x");
     ::setenv("XDG_DATA_HOME", dir.path("plain").c_str(), 1);
-    EXPECT_NE(vextagRegisterServer(), 0);
+    EXPECT_NE(vextag_register_server(), 0);
     ::unsetenv("XDG_DATA_HOME");
 }
 

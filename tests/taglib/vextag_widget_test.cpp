@@ -75,25 +75,28 @@ TEST(VextagAbout, HasItsControlsAndOpensTheMakersLinks) {
     EXPECT_EQ(window.result(), QDialog::Accepted);
 }
 
-TEST(VextagAbout, ShowAboutIsModalAndReturnsWhenOkIsPressed) {
+TEST(VextagAbout, ShowAboutIsModalOverTheHostAndReturnsWhenOkIsPressed) {
     QWidget host;
+    auto* widget = new VextagWidget(&host);
     host.show();
-    Vextag tag;
     QString seenTitle;
     bool wasModal = false;
+    QWidget* over = nullptr;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal == nullptr) return;
         seenTitle = modal->windowTitle();
         wasModal = modal->isModal();
+        over = modal->parentWidget();
         if (auto* ok = modal->findChild<QPushButton*>("cmdOK")) ok->click();
     });
     poll.start(10);
-    tag.ShowAbout();
+    widget->ShowAbout();
     poll.stop();
     EXPECT_EQ(seenTitle, "About Vextag");
     EXPECT_TRUE(wasModal);
+    EXPECT_EQ(over, &host);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 

@@ -1,6 +1,7 @@
-// Two generated songs joined by a 2 s transition on real GStreamer graphs with a real-time silent
-// sink, driven by the program's own Qt event loop: at the end of the transition the first song's
-// channel is stopped and the second one plays.
+// Play lists on real GStreamer graphs, driven by the program's own Qt event loop: two generated
+// songs joined by a 2 s transition on a real-time silent sink, and a list of good songs mixed
+// with every kind of file a music folder holds that does not play, on the fast sink.
+#include "channel/media_fixtures.h"
 #include "player/analysis/gst_silence_measurer.h"
 #include "player/channel/gst/gst_media_service.h"
 #include "player/toolkit/qt/qt_event_loop.h"
@@ -8,25 +9,31 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "tools/media/mp3_encoder.h"
+#include "tools/media/wav_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <filesystem>
 #include <set>
 
 namespace velorra {
 namespace {
 
 // The GStreamer service, keeping a list of the graphs alive so the test can look at their
-// pipelines.
+// pipelines, and the files whose streams came to their end, in order.
 class WatchedGst : public MediaService {
 public:
     class Graph : public MediaGraph {
     public:
         Graph(WatchedGst& owner, std::unique_ptr<GstMediaGraph> inner) : owner_(owner), inner_(std::move(inner)) {
             owner_.live_.insert(this);
+            inner_->onStream = [this](StreamEvent e) {
+                if (e == StreamEvent::Ended) owner_.ended.push_back(file);
+                if (onStream) onStream(e);
+            };
         }
         ~Graph() override { owner_.live_.erase(this); }
         bool render(const std::string& path) override {
@@ -60,8 +67,10 @@ public:
         std::unique_ptr<GstMediaGraph> inner_;
     };
 
-    std::unique_ptr<MediaGraph> createGraph(const std::string&) override {
-        auto inner = GstMediaGraph::create(AudioOutput::SilentRealTime);
+    WatchedGst(toolkit::EventLoop& loop, AudioOutput output) : gst_(loop, output) {}
+
+    std::unique_ptr<MediaGraph> createGraph(const std::string& device) override {
+        std::unique_ptr<GstMediaGraph> inner(static_cast<GstMediaGraph*>(gst_.createGraph(device).release()));
         if (!inner) return nullptr;
         return std::make_unique<Graph>(*this, std::move(inner));
     }
@@ -73,9 +82,10 @@ public:
             if (g->file == file) return g;
         return nullptr;
     }
+    std::vector<std::string> ended;
 
 private:
-    GstMediaService gst_{AudioOutput::SilentRealTime};
+    GstMediaService gst_;
     std::set<Graph*> live_;
 };
 
@@ -99,7 +109,7 @@ TEST(PlaybackOnGStreamer, TheFirstSongStopsAtTheEndOfTheTransitionAndTheSecondPl
     media::writeMp3(second, media::tune(2), 9.0, media::Mp3Kind::ConstantNoXing);
 
     toolkit::qt::QtEventLoop loop;
-    WatchedGst gst;
+    WatchedGst gst{loop, AudioOutput::SilentRealTime};
     testing::MemorySettings settings;
     settings.values["Velorra/Transitions/TransitionTime"] = "2";
     settings.values["Velorra/BasicAudio/Volume"] = "85";
@@ -138,6 +148,64 @@ TEST(PlaybackOnGStreamer, TheFirstSongStopsAtTheEndOfTheTransitionAndTheSecondPl
 
     player.unload();
     EXPECT_EQ(playing->state(), GST_STATE_PAUSED);
+}
+
+// Between good songs, every file that does not play: an MP3 cut short (it plays what is left),
+// a WAV in a codec nothing decodes (its header tells 3 s), noise named .mp3, an empty file, a
+// folder named x.mp3 and a file that is gone. With a 1 s transition the list goes on past each
+// of them, and every good song plays to its end, in order.
+TEST(PlaybackOnGStreamer, EveryGoodSongPlaysInOrderPastEveryFileThatDoesNot) {
+    testing::TempDir folder("velorra-bad-files");
+    const auto path = [&](const char* name) { return folder.path(name); };
+    const auto song = [&](const char* name, int tune) {
+        if (std::string(name).ends_with(".wav"))
+            media::writeWav(path(name), media::tune(tune), 2.0);
+        else
+            media::writeMp3(path(name), media::tune(tune), 2.0, media::Mp3Kind::ConstantNoXing);
+        return path(name);
+    };
+    const auto bytes = [&](const char* name, const std::string& content) {
+        testing::writeFile(path(name), content);
+        return path(name);
+    };
+    media::writeMp3(path("whole.mp3"), media::tune(6), 4.0, media::Mp3Kind::VariableXing);
+    const std::string whole = testing::readFile(path("whole.mp3"));
+    std::filesystem::create_directory(path("x.mp3"));
+
+    const std::vector<std::string> list = {
+        song("one.mp3", 1),
+        bytes("cut.mp3", whole.substr(0, whole.size() / 3)),
+        song("two.wav", 2),
+        bytes("odd.wav", test::undecodableWav(3.0)),
+        song("three.mp3", 3),
+        bytes("noise.mp3", test::randomBytes(300000, 9)),
+        bytes("empty.mp3", ""),
+        song("four.mp3", 4),
+        path("x.mp3"),
+        path("gone.mp3"),
+        song("five.wav", 5),
+    };
+
+    toolkit::qt::QtEventLoop loop;
+    WatchedGst gst{loop, AudioOutput::SilentFast};
+    testing::MemorySettings settings;
+    settings.values["Velorra/Transitions/TransitionTime"] = "1";
+    testing::ScriptedDialogs dialogs;
+    testing::RecordedMessages messages;
+    testing::RecordedLinks links;
+    GstSilenceMeasurer silence{loop};
+    frmPlayer player{{loop, gst, settings, dialogs, messages, links, silence}, ""};
+    player.show();
+    for (const std::string& p : list) {
+        player.lstClipList.add("", p);
+        player.lstClipList.setText(player.lstClipList.count(), 7, p);
+    }
+
+    player.btnPlay.click();
+    ASSERT_TRUE(spinUntil([&] { return !gst.ended.empty() && gst.ended.back() == list.back(); }, 60000));
+    EXPECT_EQ(gst.ended, (std::vector<std::string>{list[0], list[1], list[2], list[4], list[7], list[10]}));
+    for (const int row : {4, 6, 7, 9, 10}) EXPECT_EQ(player.lstClipList.text(row, 9), row == 4 ? "3" : "0") << row;
+    player.unload();
 }
 
 }  // namespace

@@ -75,7 +75,9 @@ public:
         const testing::ManualLoop& loop_;
     };
 
-    explicit SampledGst(const testing::ManualLoop& loop) : loop_(loop) { gst_init(nullptr, nullptr); }
+    explicit SampledGst(testing::ManualLoop& loop) : loop_(loop), gst_(loop, AudioOutput::SilentFast) {
+        gst_init(nullptr, nullptr);
+    }
 
     std::unique_ptr<MediaGraph> createGraph(const std::string&) override {
         auto sink = makeElement("appsink");
@@ -84,7 +86,7 @@ public:
         gst_caps_unref(caps);
         auto& channel = *channels_.emplace_back(std::make_unique<Channel>());
         channel.sink.reset(GST_ELEMENT(gst_object_ref(sink.get())));
-        auto inner = GstMediaGraph::create(std::move(sink));
+        auto inner = gst_.createGraphTo(std::move(sink));
         if (!inner) return nullptr;
         return std::make_unique<Graph>(std::move(inner), channel, loop_);
     }
@@ -118,8 +120,8 @@ public:
     }
 
 private:
-    GstMediaService gst_{AudioOutput::SilentFast};
-    const testing::ManualLoop& loop_;
+    testing::ManualLoop& loop_;
+    GstMediaService gst_;
     std::vector<std::unique_ptr<Channel>> channels_;
 };
 

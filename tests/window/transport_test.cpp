@@ -281,17 +281,83 @@ TEST_F(Transport, TheAdvanceComesAtTheFirstTickThatReadsTheTrimmedEndLessTheTran
     EXPECT_EQ(player.CurrentIndex, 2);
 }
 
-TEST_F(Transport, ATransitionLongerThanTheTrimmedSongAdvancesAtTheFirstTick) {
-    store("Transitions", "TransitionTime", "30");
-    addSong("a.mp3", 20);
-    addSong("b.mp3", 20);
+// A song not longer than the transition time was in its end zone from its first tick: alone in
+// the list it was reloaded at every other tick, silent at 00:00, whatever the trims. Its
+// transition now takes half of it: it rises for its first half and falls for its second.
+TEST_F(Transport, ASongNotLongerThanTheTransitionRisesForHalfOfItAndFallsForTheOtherHalf) {
+    store("Transitions", "TransitionTime", "5");
+    store("Trimming", "CutFirst", "5");
+    store("Trimming", "CutLast", "5");
+    addSong("short.mp3", 3);
     player.show();
     player.btnPlay.click();
-    loop.advance(99);
-    EXPECT_EQ(fileIn(0), "");
+    ASSERT_EQ(player.EndPos, 3);
+    EXPECT_EQ(player.tmrTransition.Interval(), 23);  // 1.5 s over a listening level of 64
+    loop.advance(1499);
+    EXPECT_EQ(rendered().size(), 1u);
+    EXPECT_EQ(fader(1), 21);
+    EXPECT_EQ(player.lblPosition.Caption(), "00:01");
+
+    // Past the last row nothing starts; one tick later the row starts again and the first
+    // channel falls while the song ends.
+    ASSERT_TRUE(runUntil([&] { return fileIn(0) == "short.mp3"; }, 1000));
+    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 2000));
+    EXPECT_EQ(fader(0), 21);
+    EXPECT_EQ(fader(1), 85);
+    loop.advance(10000);
+    EXPECT_LE(rendered().size(), 9u);
+}
+
+// A stream that ends or fails before its trimmed end changes the song at once, as its end zone
+// would; so does a file whose header tells a length but that cannot be rendered, and its
+// channel is left with Duration 0.
+TEST_F(Transport, ASongWhoseStreamEndsOrFailsEarlyIsChangedAtOnce) {
+    store("Transitions", "TransitionTime", "2");
+    media.breakAt("cut.mp3", 60, 10, StreamEvent::Ended);
+    media.breakAt("damaged.mp3", 60, 5, StreamEvent::Failed);
+    media.failToRender("odd.wav", 30);
+    addRow("cut.mp3");
+    addRow("damaged.mp3");
+    addRow("odd.wav");
+    addSong("good.mp3", 30);
+    player.show();
+    player.btnPlay.click();
+    loop.advance(9999);
+    EXPECT_EQ(player.CurrentIndex, 1);
     loop.advance(1);
-    EXPECT_EQ(fileIn(0), "b.mp3");
-    EXPECT_EQ(player.ActiveChannel, 0);
+    EXPECT_EQ(player.CurrentIndex, 2);
+    EXPECT_EQ(fileIn(0), "damaged.mp3");
+    EXPECT_TRUE(playing("cut.mp3"));  // what is left fades out
+
+    loop.advance(5000);
+    EXPECT_EQ(player.CurrentIndex, 4);
+    EXPECT_EQ(fileIn(0), "good.mp3");
+    EXPECT_EQ(player.Channels[1]->Duration(), 0);
+    EXPECT_EQ(player.lstClipList.text(3, 9), "30");
+    EXPECT_EQ(rendered(), (std::vector<std::string>{"cut.mp3", "damaged.mp3", "odd.wav", "good.mp3"}));
+    loop.advance(20000);
+    EXPECT_EQ(player.CurrentIndex, 4);
+    EXPECT_TRUE(playing("good.mp3"));
+}
+
+// What a dropped channel's graph had to tell is not heard: here the failure of odd.wav, whose
+// channel is replaced before the loop runs again.
+TEST_F(Transport, AFailureToldByADroppedChannelIsIgnored) {
+    media.failToRender("odd.wav", 30);
+    addSong("a.mp3", 30);
+    addRow("odd.wav");
+    addSong("b.mp3", 30);
+    addSong("c.mp3", 30);
+    player.show();
+    player.btnPlay.click();
+    player.btnNext.click();
+    player.btnNext.click();
+    player.btnNext.click();
+    ASSERT_EQ(fileIn(0), "c.mp3");
+    ASSERT_EQ(media.callsOf("tell").size(), 1u);
+    loop.advance(100);
+    EXPECT_EQ(player.CurrentIndex, 4);
+    EXPECT_TRUE(playing("c.mp3"));
 }
 
 TEST_F(Transport, LoadingASongSeeksItAndSilencesItsNewChannelBeforeItRuns) {

@@ -1,5 +1,7 @@
 #include "player/channel/gst/channel_filter.h"
 
+#include <utility>
+
 #include <gst/base/gstbasetransform.h>
 #include <gst/controller/gstdirectcontrolbinding.h>
 #include <gst/controller/gstinterpolationcontrolsource.h>
@@ -63,7 +65,8 @@ double ChannelFilter::gain() const {
 void ChannelFilter::setGain(double factor, GstClockTime ramp) {
     const std::lock_guard hold(lock_);
     factor_ = factor;
-    if (!sounding_) return;
+    // A rise still to begin goes to the new factor.
+    if (!sounding_ || pendingRise_) return;
     // The sound reaches the gain a buffer at a time, so "now" moves in jumps. A ramp set while the
     // one before it has less than its own length to go starts where that one ends: a run of
     // steps, each set about as the last one ends, joins into one unbroken line.
@@ -79,12 +82,14 @@ void ChannelFilter::rise(GstClockTime ramp) {
     const std::lock_guard hold(lock_);
     if (sounding_) return;
     sounding_ = true;
-    rampTo(factor_, ramp);
+    pendingRise_ = ramp;
 }
 
 GstClockTime ChannelFilter::fall(GstClockTime ramp) {
     const std::lock_guard hold(lock_);
     sounding_ = false;
+    // A rise that never began leaves the gain silent already.
+    if (std::exchange(pendingRise_, std::nullopt)) return 0;
     rampTo(0.0, ramp);
     return ramp_.last().time;
 }
@@ -92,6 +97,7 @@ GstClockTime ChannelFilter::fall(GstClockTime ramp) {
 void ChannelFilter::silence() {
     const std::lock_guard hold(lock_);
     sounding_ = false;
+    pendingRise_.reset();
     ramp_ = {};
     unbind(0.0);
 }
@@ -148,6 +154,11 @@ GstPadProbeReturn ChannelFilter::onBuffer(GstPad* pad, GstPadProbeInfo* info, gp
 
     const std::lock_guard hold(self->lock_);
     self->taken_.store(end);
+    if (const auto rise = std::exchange(self->pendingRise_, std::nullopt)) {
+        // The rise begins with this buffer, from where the gain stands (silence after a halt).
+        self->bind({{GainRamp::Point{start, self->ramp_.at(start)}, GainRamp::Point{start + *rise, self->factor_}}, 2});
+        return GST_PAD_PROBE_OK;
+    }
     // A ramp that is over leaves the gain a plain factor again, so that unity passes through.
     if (self->bound_ && start >= self->ramp_.last().time) self->unbind(self->ramp_.last().factor);
     return GST_PAD_PROBE_OK;

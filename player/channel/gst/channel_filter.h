@@ -18,6 +18,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "player/channel/gst/gst_handle.h"
 
@@ -53,10 +54,11 @@ public:
     // Sets the factor the gain moves to. While the sound runs the gain gets there over `ramp` of
     // stream time; while it is halted the factor waits for the next start.
     void setGain(double factor, GstClockTime ramp);
-    // The sound starts: the gain rises from silence to its factor over `ramp`.
+    // The sound starts: the gain rises from silence to its factor over `ramp`, from the start of
+    // the next buffer it takes (after a seek, the first one where the stream lands).
     void rise(GstClockTime ramp);
     // The sound is to halt: the gain falls to silence over `ramp`. Returns the stream time at
-    // which it is silent.
+    // which it is silent (0 when its rise had not begun).
     GstClockTime fall(GstClockTime ramp);
     // The sound has halted: the gain holds silence, wherever the stream goes next.
     void silence();
@@ -85,6 +87,8 @@ private:
     mutable std::mutex lock_;
     double factor_ = 1.0;    // the factor the gain moves to
     bool sounding_ = false;  // between rise() and fall()
+    // The rise waits for the next buffer; its length in stream time.
+    std::optional<GstClockTime> pendingRise_;
     GainRamp ramp_;          // the ramp now bound to the gain, or the last one
     bool bound_ = false;     // a ramp drives the gain
     // Stream time up to which the gain has taken the sound.

@@ -3,14 +3,12 @@
 
 #include <QDialog>
 
+#include <vextag/export.h>
 #include <vextag/link_opener.h>
-
-class QLabel;
-class QPushButton;
 
 namespace vextag {
 
-class AboutWindow : public QDialog {
+class VEXTAG_API AboutWindow : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* WebSite = "https://velorra.org/";
@@ -18,9 +16,7 @@ public:
 
     // `links` must outlive the window.
     AboutWindow(LinkOpener& links, QWidget* parent = nullptr);
-
-private:
-    LinkOpener& links_;
+    ~AboutWindow() override;
 };
 
 } // namespace vextag

@@ -3,17 +3,19 @@
 
 #include <string>
 
+#include <vextag/export.h>
+
 namespace vextag {
 
-class LinkOpener {
+class VEXTAG_API LinkOpener {
 public:
-    virtual ~LinkOpener() = default;
+    virtual ~LinkOpener();
     // Hands `link` to the desktop; whether it could be opened is not reported.
     virtual void open(const std::string& link) = 0;
 };
 
 // The desktop's own handler, through QDesktopServices::openUrl.
-class DesktopLinkOpener : public LinkOpener {
+class VEXTAG_API DesktopLinkOpener : public LinkOpener {
 public:
     void open(const std::string& link) override;
 };

@@ -5,17 +5,20 @@
 #include <stdexcept>
 #include <string>
 
+#include <vextag/export.h>
+
 namespace vextag {
 
 // A store that cannot be read or written, or holds a value the control cannot take.
-class PropertyBagError : public std::runtime_error {
+class VEXTAG_API PropertyBagError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    ~PropertyBagError() override;
 };
 
-class PropertyBag {
+class VEXTAG_API PropertyBag {
 public:
-    virtual ~PropertyBag() = default;
+    virtual ~PropertyBag();
     // The stored value of `name`, or `defaultValue` when none is stored.
     virtual std::string read(const std::string& name, const std::string& defaultValue) = 0;
     // Stores `value` under `name`; a value equal to `defaultValue` is not kept.
@@ -23,7 +26,7 @@ public:
 };
 
 // A bag over a plain map, for hosts that keep their design in memory or serialise it themselves.
-class MapPropertyBag : public PropertyBag {
+class VEXTAG_API MapPropertyBag : public PropertyBag {
 public:
     std::string read(const std::string& name, const std::string& defaultValue) override;
     void write(const std::string& name, const std::string& value, const std::string& defaultValue) override;

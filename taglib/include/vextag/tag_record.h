@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include <vextag/export.h>
 #include <vextag/genre_table.h>
 
 namespace vextag {
@@ -42,18 +43,18 @@ struct TagValues {
 // file), a file of 150 bytes or less and a file without the marker give six empty values.
 // With `trim`, leading and trailing spaces go; NUL bytes stay. File-system failures throw
 // std::system_error (errno, "<file>: <system text>") with the file closed and `values` untouched.
-void ReadTag(const std::string& filename, bool trim, const GenreTable& genres, TagValues& values);
+VEXTAG_API void ReadTag(const std::string& filename, bool trim, const GenreTable& genres, TagValues& values);
 
 // Stores `values` in the named file: over its tag in place, or as a new record appended to it.
 // A missing file or one of 150 bytes or less is left alone. Text is cut or space-filled to each
 // field's width; a character ISO-8859-1 lacks is written as '?'; a genre not in the table is 255.
 // File-system failures throw std::system_error as ReadTag does.
-void WriteTag(const std::string& filename, const TagValues& values, const GenreTable& genres);
+VEXTAG_API void WriteTag(const std::string& filename, const TagValues& values, const GenreTable& genres);
 
 // `text` cut to `width` bytes or filled to it with spaces; a width below 1 leaves it as it is.
-std::string PadField(std::string_view text, std::int16_t width);
+VEXTAG_API std::string PadField(std::string_view text, std::int16_t width);
 
 // `text` without its leading and trailing spaces; tabs, NUL bytes and the rest stay.
-std::string TrimSpaces(std::string_view text);
+VEXTAG_API std::string TrimSpaces(std::string_view text);
 
 } // namespace vextag

@@ -1,17 +1,21 @@
 // Vextag: the tag control. It holds a file name and that file's six ID3v1 values, reads and
-// saves them, and keeps its properties in the host window's saved design.
+// saves them, and keeps its properties in the host window's saved design. This header is the
+// control's core and needs no Qt; the visual control that shows it (with its About window) is
+// in vextag_widget.h.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
+#include <vextag/export.h>
 #include <vextag/genre_table.h>
 #include <vextag/property_bag.h>
 #include <vextag/tag_record.h>
 
 namespace vextag {
 
-class Vextag {
+class VEXTAG_API Vextag {
 public:
     // The control's programmatic identifier, by which component hosts create it.
     static constexpr const char* ProgId = "vbpVextag.Vextag";
@@ -23,14 +27,14 @@ public:
 
     // Property values are UTF-8. Every setter stores the value as given and then tells the host
     // the property's name ("Song", "Trim", ...), even when the value did not change.
-    bool Trim() const { return trim_; }
-    const std::string& Filename() const { return filename_; }
-    const std::string& Comment() const { return values_.comment; }
-    const std::string& Genre() const { return values_.genre; }
-    const std::string& Album() const { return values_.album; }
-    const std::string& Artist() const { return values_.artist; }
-    const std::string& Song() const { return values_.song; }
-    const std::string& Year() const { return values_.year; }
+    bool Trim() const;
+    const std::string& Filename() const;
+    const std::string& Comment() const;
+    const std::string& Genre() const;
+    const std::string& Album() const;
+    const std::string& Artist() const;
+    const std::string& Song() const;
+    const std::string& Year() const;
 
     void setTrim(bool trim);
     void setFilename(std::string filename);
@@ -49,9 +53,6 @@ public:
     void Read();
     // Writes the six values into Filename's tag; throws std::system_error on a file-system failure.
     void Save();
-    // Shows the About window modally over the active window. Lives in the visual layer of
-    // libvextag; programs built on the core alone (the vextag tool) do not have it.
-    void ShowAbout();
 
     // The control newly placed on a window: empty texts, Trim true.
     void initProperties();
@@ -61,19 +62,14 @@ public:
     // Saves the properties in the order Year, Song, Artist, Album, Genre, Comment, Filename, Trim.
     void writeProperties(PropertyBag& bag) const;
 
-    const GenreTable& genreTable() const { return genres_; }
+    const GenreTable& genreTable() const;
 
     // Number of Vextag instances alive in the process.
     static int liveInstances();
 
 private:
-    void changed(const char* name);
-
-    bool trim_ = true;
-    std::string filename_;
-    TagValues values_;
-    GenreTable genres_;
-    std::function<void(const std::string&)> propertyChanged_;
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
 };
 
 } // namespace vextag

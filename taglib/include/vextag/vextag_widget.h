@@ -1,30 +1,38 @@
-// The visual control: a fixed 570 x 570 twips square showing the control's 38 x 38 pixel icon,
-// holding the Vextag the host drives.
+// The visual layer of the control: a fixed 570 x 570 twips square showing the control's 38 x 38
+// pixel icon, holding the Vextag the host drives, and its About-box member. Needs Qt Widgets.
 #pragma once
+
+#include <memory>
 
 #include <QPixmap>
 #include <QWidget>
 
+#include <vextag/export.h>
 #include <vextag/vextag.h>
 
 namespace vextag {
 
 // The control's icon, 38 x 38 pixels; the About window shows it too.
-QPixmap vextagIcon();
+VEXTAG_API QPixmap vextagIcon();
 
 // Twips (1440 an inch) as pixels at `dpi` logical dots per inch, to the nearest pixel.
-int twipsToPixels(int twips, int dpi);
+VEXTAG_API int twipsToPixels(int twips, int dpi);
 
-class VextagWidget : public QWidget {
+class VEXTAG_API VextagWidget : public QWidget {
     Q_OBJECT
 public:
     static constexpr int SizeTwips = 570;
     static constexpr int IconPixels = 38;
 
     explicit VextagWidget(QWidget* parent = nullptr);
+    ~VextagWidget() override;
 
-    Vextag& control() { return control_; }
-    const Vextag& control() const { return control_; }
+    Vextag& control();
+    const Vextag& control() const;
+
+    // Shows the About window modally over the window that holds the control; returns when it
+    // is closed. The window lives only while it is shown.
+    void ShowAbout();
 
     QSize sizeHint() const override;
 
@@ -35,8 +43,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    Vextag control_;
-    QPixmap icon_;
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
 };
 
 } // namespace vextag

@@ -1,22 +1,23 @@
 #include <vextag/about_window.h>
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 
+#include <vextag/vextag_c.h>
 #include <vextag/vextag_widget.h>
 
 namespace vextag {
 
-AboutWindow::AboutWindow(LinkOpener& links, QWidget* parent) : QDialog(parent), links_(links) {
+AboutWindow::AboutWindow(LinkOpener& links, QWidget* parent) : QDialog(parent) {
     setWindowTitle("About Vextag");
 
     auto* picture = new QLabel(this);
     picture->setObjectName("picLogo");
     picture->setPixmap(vextagIcon().scaled(2 * VextagWidget::IconPixels, 2 * VextagWidget::IconPixels));
 
-    auto* description = new QLabel("Vextag 1.0.8\nAn ID3 tag editor control for reading and writing ID3v1 tags.", this);
+    auto* description = new QLabel(
+        QString("Vextag %1\nAn ID3 tag editor control for reading and writing ID3v1 tags.").arg(vextag_version()), this);
     description->setObjectName("lblDescription");
 
     auto* ok = new QPushButton("&OK", this);
@@ -30,8 +31,8 @@ AboutWindow::AboutWindow(LinkOpener& links, QWidget* parent) : QDialog(parent), 
     mail->setToolTip(MailLink);
 
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(web, &QPushButton::clicked, this, [this] { links_.open(WebSite); });
-    connect(mail, &QPushButton::clicked, this, [this] { links_.open(MailLink); });
+    connect(web, &QPushButton::clicked, this, [&links] { links.open(WebSite); });
+    connect(mail, &QPushButton::clicked, this, [&links] { links.open(MailLink); });
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(picture, 0, 0, 2, 1, Qt::AlignTop);
@@ -42,11 +43,6 @@ AboutWindow::AboutWindow(LinkOpener& links, QWidget* parent) : QDialog(parent), 
     setLayout(layout);
 }
 
-// The control's About-box member: the window lives only while it is shown.
-void Vextag::ShowAbout() {
-    DesktopLinkOpener links;
-    AboutWindow window(links, QApplication::activeWindow());
-    window.exec();
-}
+AboutWindow::~AboutWindow() = default;
 
 } // namespace vextag

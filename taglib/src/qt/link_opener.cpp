@@ -6,6 +6,8 @@
 
 namespace vextag {
 
+LinkOpener::~LinkOpener() = default;
+
 void DesktopLinkOpener::open(const std::string& link) {
     QDesktopServices::openUrl(QUrl(QString::fromStdString(link)));
 }

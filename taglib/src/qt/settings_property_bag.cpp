@@ -2,34 +2,44 @@
 
 namespace vextag {
 
-void SettingsPropertyBag::check(const char* operation, const std::string& name) const {
-    switch (settings_.status()) {
-    case QSettings::NoError:
-        return;
-    case QSettings::FormatError:
-        throw PropertyBagError(std::string(operation) + " " + name + ": malformed settings file " +
-                               settings_.fileName().toStdString());
-    case QSettings::AccessError:
-        throw PropertyBagError(std::string(operation) + " " + name + ": cannot access settings file " +
-                               settings_.fileName().toStdString());
+struct SettingsPropertyBag::Impl {
+    QSettings& settings;
+
+    // Turns the store's status after `operation` on `name` into a PropertyBagError.
+    void check(const char* operation, const std::string& name) const {
+        switch (settings.status()) {
+        case QSettings::NoError:
+            return;
+        case QSettings::FormatError:
+            throw PropertyBagError(std::string(operation) + " " + name + ": malformed settings file " +
+                                   settings.fileName().toStdString());
+        case QSettings::AccessError:
+            throw PropertyBagError(std::string(operation) + " " + name + ": cannot access settings file " +
+                                   settings.fileName().toStdString());
+        }
     }
-}
+};
+
+SettingsPropertyBag::SettingsPropertyBag(QSettings& settings) : impl_(std::make_unique<Impl>(settings)) {}
+
+SettingsPropertyBag::~SettingsPropertyBag() = default;
 
 std::string SettingsPropertyBag::read(const std::string& name, const std::string& defaultValue) {
     const QVariant value =
-        settings_.value(QString::fromStdString(name), QString::fromStdString(defaultValue));
-    check("reading", name);
+        impl_->settings.value(QString::fromStdString(name), QString::fromStdString(defaultValue));
+    impl_->check("reading", name);
     return value.toString().toStdString();
 }
 
 void SettingsPropertyBag::write(const std::string& name, const std::string& value, const std::string& defaultValue) {
+    QSettings& settings = impl_->settings;
     const QString key = QString::fromStdString(name);
     if (value == defaultValue)
-        settings_.remove(key);
+        settings.remove(key);
     else
-        settings_.setValue(key, QString::fromStdString(value));
-    settings_.sync();
-    check("writing", name);
+        settings.setValue(key, QString::fromStdString(value));
+    settings.sync();
+    impl_->check("writing", name);
 }
 
 } // namespace vextag

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <vextag/about_window.h>
+
 namespace vextag {
 
 QPixmap vextagIcon() {
@@ -25,7 +27,26 @@ QPixmap vextagIcon() {
 
 int twipsToPixels(int twips, int dpi) { return (twips * dpi + 720) / 1440; }
 
-VextagWidget::VextagWidget(QWidget* parent) : QWidget(parent), icon_(vextagIcon()) { setFixedSize(sizeHint()); }
+struct VextagWidget::Impl {
+    Vextag control;
+    QPixmap icon = vextagIcon();
+};
+
+VextagWidget::VextagWidget(QWidget* parent) : QWidget(parent), impl_(std::make_unique<Impl>()) {
+    setFixedSize(sizeHint());
+}
+
+VextagWidget::~VextagWidget() = default;
+
+Vextag& VextagWidget::control() { return impl_->control; }
+
+const Vextag& VextagWidget::control() const { return impl_->control; }
+
+void VextagWidget::ShowAbout() {
+    DesktopLinkOpener links;
+    AboutWindow about(links, window());
+    about.exec();
+}
 
 QSize VextagWidget::sizeHint() const {
     return {twipsToPixels(SizeTwips, logicalDpiX()), twipsToPixels(SizeTwips, logicalDpiY())};
@@ -38,7 +59,7 @@ void VextagWidget::resizeEvent(QResizeEvent* event) {
 
 void VextagWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, icon_);
+    painter.drawPixmap(0, 0, impl_->icon);
 }
 
 } // namespace vextag
