@@ -65,39 +65,37 @@ double ChannelFilter::gain() const {
 void ChannelFilter::setGain(double factor, GstClockTime ramp) {
     const std::lock_guard hold(lock_);
     factor_ = factor;
+    if (!sounding_) return;
     // A rise still to begin goes to the new factor.
-    if (!sounding_ || pendingRise_) return;
-    // The sound reaches the gain a buffer at a time, so "now" moves in jumps. A ramp set while the
-    // one before it has less than its own length to go starts where that one ends: a run of
-    // steps, each set about as the last one ends, joins into one unbroken line.
-    const GstClockTime now = taken_.load();
-    const GainRamp::Point& end = ramp_.last();
-    if (bound_ && end.time > now && end.time - now < ramp)
-        bind({{GainRamp::Point{now, ramp_.at(now)}, end, GainRamp::Point{end.time + ramp, factor}}, 3});
+    if (pending_ && pending_->rise)
+        pending_->factor = factor;
     else
-        rampTo(factor, ramp);
+        pending_ = Pending{factor, ramp, false};
 }
 
 void ChannelFilter::rise(GstClockTime ramp) {
     const std::lock_guard hold(lock_);
     if (sounding_) return;
     sounding_ = true;
-    pendingRise_ = ramp;
+    pending_ = Pending{factor_, ramp, true};
 }
 
 GstClockTime ChannelFilter::fall(GstClockTime ramp) {
     const std::lock_guard hold(lock_);
     sounding_ = false;
     // A rise that never began leaves the gain silent already.
-    if (std::exchange(pendingRise_, std::nullopt)) return 0;
-    rampTo(0.0, ramp);
-    return ramp_.last().time;
+    if (pending_ && pending_->rise) {
+        pending_.reset();
+        return 0;
+    }
+    pending_ = Pending{0.0, ramp, true};
+    return taken_.load() + ramp;
 }
 
 void ChannelFilter::silence() {
     const std::lock_guard hold(lock_);
     sounding_ = false;
-    pendingRise_.reset();
+    pending_.reset();
     ramp_ = {};
     unbind(0.0);
 }
@@ -112,9 +110,14 @@ void ChannelFilter::unbind(double factor) {
     bound_ = false;
 }
 
-void ChannelFilter::rampTo(double factor, GstClockTime ramp) {
-    const GstClockTime now = taken_.load();
-    bind({{GainRamp::Point{now, ramp_.at(now)}, GainRamp::Point{now + ramp, factor}}, 2});
+void ChannelFilter::start(const Pending& pending, GstClockTime now) {
+    // A change set while the ramp before it has less than its own length to go starts where that
+    // one ends: a run of steps, each set about as the last one ends, joins into one unbroken line.
+    const GainRamp::Point& end = ramp_.last();
+    if (!pending.rise && bound_ && end.time > now && end.time - now < pending.ramp)
+        bind({{GainRamp::Point{now, ramp_.at(now)}, end, GainRamp::Point{end.time + pending.ramp, pending.factor}}, 3});
+    else
+        bind({{GainRamp::Point{now, ramp_.at(now)}, GainRamp::Point{now + pending.ramp, pending.factor}}, 2});
 }
 
 void ChannelFilter::bind(const GainRamp& ramp) {
@@ -154,9 +157,10 @@ GstPadProbeReturn ChannelFilter::onBuffer(GstPad* pad, GstPadProbeInfo* info, gp
 
     const std::lock_guard hold(self->lock_);
     self->taken_.store(end);
-    if (const auto rise = std::exchange(self->pendingRise_, std::nullopt)) {
-        // The rise begins with this buffer, from where the gain stands (silence after a halt).
-        self->bind({{GainRamp::Point{start, self->ramp_.at(start)}, GainRamp::Point{start + *rise, self->factor_}}, 2});
+    // A ramp set since the last buffer begins with this one, from where the gain stands on it
+    // (silence after a halt): set here, before the gain takes the buffer, it never jumps.
+    if (const auto pending = std::exchange(self->pending_, std::nullopt)) {
+        self->start(*pending, start);
         return GST_PAD_PROBE_OK;
     }
     // A ramp that is over leaves the gain a plain factor again, so that unity passes through.

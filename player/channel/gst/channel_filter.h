@@ -52,13 +52,14 @@ public:
     // The factor the gain moves to (1.0 unity), the last one set.
     double gain() const;
     // Sets the factor the gain moves to. While the sound runs the gain gets there over `ramp` of
-    // stream time; while it is halted the factor waits for the next start.
+    // stream time, from the start of the next buffer it takes; while it is halted the factor waits
+    // for the next start.
     void setGain(double factor, GstClockTime ramp);
     // The sound starts: the gain rises from silence to its factor over `ramp`, from the start of
     // the next buffer it takes (after a seek, the first one where the stream lands).
     void rise(GstClockTime ramp);
-    // The sound is to halt: the gain falls to silence over `ramp`. Returns the stream time at
-    // which it is silent (0 when its rise had not begun).
+    // The sound is to halt: the gain falls to silence over `ramp` from the next buffer. Returns
+    // about the stream time at which it is silent (0 when its rise had not begun).
     GstClockTime fall(GstClockTime ramp);
     // The sound has halted: the gain holds silence, wherever the stream goes next.
     void silence();
@@ -69,8 +70,6 @@ public:
 
 private:
     ChannelFilter(GstHandle<GstElement> bin, GstHandle<GstElement> volume, GstHandle<GstElement> panorama);
-    // Starts a ramp from where the gain stands now to `factor`. Caller holds lock_.
-    void rampTo(double factor, GstClockTime ramp);
     // Binds the gain to `ramp`. Caller holds lock_.
     void bind(const GainRamp& ramp);
     // Leaves the gain a plain factor. Caller holds lock_.
@@ -87,8 +86,16 @@ private:
     mutable std::mutex lock_;
     double factor_ = 1.0;    // the factor the gain moves to
     bool sounding_ = false;  // between rise() and fall()
-    // The rise waits for the next buffer; its length in stream time.
-    std::optional<GstClockTime> pendingRise_;
+    // A ramp waits for the next buffer, so that it starts exactly where the gain stands on it.
+    struct Pending {
+        double factor = 0.0;
+        GstClockTime ramp = 0;
+        bool rise = false;  // a rise from silence, rather than a change joining the ramp before
+    };
+    std::optional<Pending> pending_;
+    // Starts the pending ramp at stream time `now`, the start of the buffer the gain takes.
+    // Caller holds lock_.
+    void start(const Pending& pending, GstClockTime now);
     GainRamp ramp_;          // the ramp now bound to the gain, or the last one
     bool bound_ = false;     // a ramp drives the gain
     // Stream time up to which the gain has taken the sound.
