@@ -3,6 +3,7 @@
 // playing one file. Every call reports failure through its result (false or an empty optional);
 // none throws, except listing the installed filters. No call waits for the stream: a graph
 // tells what becomes of it later, on the user-interface thread.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -47,9 +48,11 @@ public:
     virtual std::optional<double> rate() = 0;
     virtual bool setRate(double rate) = 0;
 
-    // Hundredths of a decibel: 0 full level down to -10000 silent.
+    // Hundredths of a decibel: 0 full level down to -10000 silent. The volume read is the last
+    // one set. A running graph gets there from where its sound stands over `ramp` of playing,
+    // never jumping; a graph that is not running takes it at once.
     virtual std::optional<int32_t> volume() = 0;
-    virtual bool setVolume(int32_t centibels) = 0;
+    virtual bool setVolume(int32_t centibels, std::chrono::milliseconds ramp) = 0;
 
     // -10000 left only, 0 centre, 10000 right only.
     virtual std::optional<int32_t> balance() = 0;

@@ -96,9 +96,9 @@ int32_t Player::Volume() {
     return volume_;
 }
 
-void Player::setVolume(int32_t centibels) {
+void Player::setVolume(int32_t centibels, std::chrono::milliseconds ramp) {
     volume_ = centibels;
-    if (auto* g = graph()) g->setVolume(centibels);
+    if (auto* g = graph()) g->setVolume(centibels, ramp);
 }
 
 int32_t Player::Balance() {

@@ -12,6 +12,7 @@
 // The channel hears its stream: when it ends or fails, the channel tells onStream, on the
 // user-interface thread. A stream that fails leaves the channel with Duration 0, as a file
 // that cannot be rendered has; a dropped graph, and so a dropped channel, tells nothing more.
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,6 +27,9 @@ inline constexpr int32_t kOpenOk = 0;
 inline constexpr int32_t kOpenNoGraph = 1;      // the service made no graph
 inline constexpr int32_t kOpenNotRendered = 2;  // the file could not be rendered
 inline constexpr int32_t kOpenNoDuration = 3;   // the graph could not tell the duration
+
+// How long a playing channel takes to reach a new volume, unless the caller says otherwise.
+inline constexpr std::chrono::milliseconds kVolumeRamp{20};
 
 class Player {
 public:
@@ -55,9 +59,10 @@ public:
     int32_t Duration() const { return duration_; }
     void setDuration(int32_t seconds) { duration_ = seconds; }
 
-    // Hundredths of a decibel, 0 full level, -10000 silent.
+    // Hundredths of a decibel, 0 full level, -10000 silent. A playing channel reaches a new
+    // volume over `ramp`, following a straight line from where its sound stands.
     int32_t Volume();
-    void setVolume(int32_t centibels);
+    void setVolume(int32_t centibels, std::chrono::milliseconds ramp = kVolumeRamp);
 
     // Set in the balance bar's unit (-10 to 10, handed to the service times 1000); read in the
     // service's unit (-10000 to 10000).

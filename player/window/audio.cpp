@@ -7,6 +7,7 @@
 #include "player/window/frm_player.h"
 
 #include <charconv>
+#include <chrono>
 #include <clocale>
 #include <cmath>
 
@@ -44,7 +45,10 @@ void frmPlayer::vscVolume_Change(int16_t Index) {
     const int32_t top = fader.Max();
     const int32_t level = percent(top - f, top);
     const auto attenuation = static_cast<int32_t>(roundHalfEven(std::pow(f, 2.0)));
-    attempt([&] { channel(Index).setVolume(-attenuation); });
+    // During a transition the sound glides from one step to the next over the tick interval, so
+    // the level follows the curve without a stair; any other change takes the channel's short ramp.
+    const auto ramp = tmrTransition.running() ? std::chrono::milliseconds(tmrTransition.Interval()) : kVolumeRamp;
+    attempt([&] { channel(Index).setVolume(-attenuation, ramp); });
     lblVolume.at(static_cast<size_t>(Index)).setCaption(std::to_string(level));
     prgVolume.at(static_cast<size_t>(Index)).setValue(level);
 }

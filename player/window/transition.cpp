@@ -7,6 +7,7 @@
 #include "player/channel/whole_seconds.h"
 #include "player/toolkit/attempt.h"
 #include "player/window/frm_player.h"
+#include "player/window/transition_curve.h"
 
 namespace velorra {
 
@@ -35,8 +36,8 @@ void frmPlayer::tmrTransition_Timer() {
     const int32_t top = hscVolume.Max();
     const int32_t incoming = ActiveChannel;
     const int32_t outgoing = 1 - ActiveChannel;
-    const auto setFader = [this](int32_t entry, double value) {
-        attempt([&] { vscVolume.at(static_cast<size_t>(entry)).setValue(toInt32(static_cast<int64_t>(roundHalfEven(value)))); });
+    const auto setFader = [this](int32_t entry, int32_t value) {
+        attempt([&] { vscVolume.at(static_cast<size_t>(entry)).setValue(value); });
     };
 
     if (s >= level + 1) {
@@ -46,35 +47,11 @@ void frmPlayer::tmrTransition_Timer() {
         return;
     }
 
-    const double half = level / 2.0;
-    switch (TransitionType) {
-    case 0:  // "Cross Dissolve"
-        setFader(incoming, top - s);
-        setFader(outgoing, s + (top - level));
-        break;
-    case 1:  // "Up Down": the new song rises first, then the old one falls
-        if (half >= s)
-            setFader(incoming, top - 2 * s);
-        else
-            setFader(outgoing, (s - half) * 2 + (top - level));
-        break;
-    case 2:  // "Down  Up": the old song falls first, then the new one rises
-        if (half >= s)
-            setFader(outgoing, 2 * s + (top - level));
-        else
-            setFader(incoming, top - (s - half) * 2);
-        break;
-    case 3:  // "Mix": the new song at the listening level, the old one plays on
-        hscVolume_Change();
-        break;
-    case 4:  // "Cut"
-        setFader(outgoing, top);
-        setFader(incoming, top - level);
+    const FaderPositions faders = transitionFaders(TransitionType, s, level, top);
+    if (faders.outgoing) setFader(outgoing, *faders.outgoing);
+    if (faders.incoming) setFader(incoming, *faders.incoming);
+    if (TransitionType == static_cast<int16_t>(TransitionCurve::Cut))
         attempt([&] { channel(outgoing).StopFile(); });
-        break;
-    default:
-        break;
-    }
 }
 
 }  // namespace velorra

@@ -1,32 +1,66 @@
 #include "player/window/transition_pictures.h"
 
+#include "player/window/transition_curve.h"
+
+#include <vector>
+
 namespace velorra {
 
-toolkit::Picture transitionPicture(int type) {
-    constexpr int W = 75, H = 22;
-    constexpr int Top = 3, Bottom = H - 4, Mid = W / 2, End = W - 3, Start = 2;
-    const toolkit::Color red = toolkit::colors::Red, blue = toolkit::colors::Blue;
-    toolkit::Picture p{W, H, {}};
-    switch (type) {
-        case 0:  // Cross Dissolve: red falls while blue rises, crossing in the middle
-            p.strokes = {{red, {{Start, Top}, {End, Bottom}}}, {blue, {{Start, Bottom}, {End, Top}}}};
-            break;
-        case 1:  // Up Down: blue rises while red stays up, then red falls
-            p.strokes = {{red, {{Start, Top}, {Mid, Top}, {End, Bottom}}},
-                         {blue, {{Start, Bottom}, {Mid, Top + 2}, {End, Top + 2}}}};
-            break;
-        case 2:  // Down Up: red falls, a silent gap, then blue rises
-            p.strokes = {{red, {{Start, Top}, {Mid - 4, Bottom}}}, {blue, {{Mid + 4, Bottom}, {End, Top}}}};
-            break;
-        case 3:  // Mix: both at full level until the old song stops
-            p.strokes = {{red, {{Start, Top}, {End - 1, Top}, {End - 1, Bottom}}},
-                         {blue, {{Start, Bottom}, {Start + 1, Top + 3}, {End, Top + 3}}}};
-            break;
-        default:  // Cut: red, then blue, with no overlap
-            p.strokes = {{red, {{Start, Top}, {Mid, Top}, {Mid, Bottom}}},
-                         {blue, {{Mid + 1, Bottom}, {Mid + 1, Top}, {End, Top}}}};
-            break;
+namespace {
+
+// Where each channel's level stands at each step of a transition at full level: step 0 is
+// before the first tick, step L + 1 the tick that stops the old song.
+struct Levels {
+    std::vector<int32_t> incoming, outgoing;
+};
+
+Levels levelsOf(int16_t type, int32_t top) {
+    const int32_t level = top;
+    int32_t in = top, out = top - level;  // fader positions as the transition starts
+    Levels levels;
+    for (int32_t s = 0; s <= level + 1; ++s) {
+        if (s >= 1 && s <= level) {
+            const FaderPositions f = transitionFaders(type, s, level, top);
+            in = f.incoming.value_or(in);
+            out = f.outgoing.value_or(out);
+        }
+        const bool stopped = s == level + 1 || (s >= 1 && type == static_cast<int16_t>(TransitionCurve::Cut));
+        levels.incoming.push_back(top - in);
+        levels.outgoing.push_back(stopped ? 0 : top - out);
     }
+    return levels;
+}
+
+// One stroke for each stretch in which a channel sounds, from the step before it rises from
+// silence to the step at which it falls silent.
+void addStrokes(toolkit::Picture& p, toolkit::Color color, const std::vector<int32_t>& levels, int32_t top) {
+    constexpr int Top = 3, Start = 2;
+    const int bottom = p.height - 4, end = p.width - 3;
+    const auto last = static_cast<int>(levels.size()) - 1;
+    const auto point = [&](int s) {
+        return std::pair{Start + (end - Start) * s / last, bottom - (bottom - Top) * levels[static_cast<size_t>(s)] / top};
+    };
+    const auto sounds = [&](int s) { return s >= 0 && s <= last && levels[static_cast<size_t>(s)] > 0; };
+    toolkit::Stroke stroke{color, {}};
+    for (int s = 0; s <= last; ++s) {
+        if (sounds(s) || sounds(s - 1) || sounds(s + 1)) {
+            stroke.points.push_back(point(s));
+        } else if (!stroke.points.empty()) {
+            p.strokes.push_back(std::move(stroke));
+            stroke = {color, {}};
+        }
+    }
+    if (!stroke.points.empty()) p.strokes.push_back(std::move(stroke));
+}
+
+}  // namespace
+
+toolkit::Picture transitionPicture(int type) {
+    constexpr int32_t top = 85;
+    toolkit::Picture p{75, 22, {}};
+    const Levels levels = levelsOf(static_cast<int16_t>(type), top);
+    addStrokes(p, toolkit::colors::Red, levels.outgoing, top);
+    addStrokes(p, toolkit::colors::Blue, levels.incoming, top);
     return p;
 }
 

@@ -168,10 +168,10 @@ TEST(ChannelFakeMedia, ADroppedGraphFallsSilentAndKeepsWhatItWasTold) {
     service.setDuration("a.mp3", 30.0);
     {
         const auto graph = service.createGraph({});
-        EXPECT_FALSE(graph->setVolume(-10));  // nothing rendered yet
+        EXPECT_FALSE(graph->setVolume(-10, kVolumeRamp));  // nothing rendered yet
         ASSERT_TRUE(graph->render("a.mp3"));
         EXPECT_FALSE(graph->render("a.mp3"));
-        graph->setVolume(-10);
+        graph->setVolume(-10, kVolumeRamp);
         graph->run();
         loop.advance(4000);
     }

@@ -35,9 +35,9 @@ public:
 
     std::unique_ptr<MediaGraph> createGraph(const std::string& device) override {
         auto graph = real_.createGraph(device);
-        if (const auto* gst = dynamic_cast<GstMediaGraph*>(graph.get())) {
+        if (auto* gst = dynamic_cast<GstMediaGraph*>(graph.get())) {
             pipelines_.emplace_back(GST_ELEMENT(gst_object_ref(gst->pipeline())));
-            panoramas_.emplace_back(GST_ELEMENT(gst_object_ref(gst->panorama())));
+            last_ = gst;
         }
         return graph;
     }
@@ -46,12 +46,13 @@ public:
 
     int graphsMade() const { return static_cast<int>(pipelines_.size()); }
     GstElement* pipeline() const { return pipelines_.back().get(); }
-    GstElement* panorama() const { return panoramas_.back().get(); }
+    // The filter of the last graph made, while its channel lives.
+    ChannelFilter& filter() const { return last_->filter(); }
 
 private:
     GstMediaService real_;
     std::vector<GstHandle<GstElement>> pipelines_;
-    std::vector<GstHandle<GstElement>> panoramas_;
+    GstMediaGraph* last_ = nullptr;
 };
 
 // Runs the loop until the pipeline has settled and its bus has nothing more to say.
@@ -289,20 +290,14 @@ TEST(ChannelPlayerGst, PositionVolumeBalanceAndRateReachThePlaybin) {
     EXPECT_EQ(player.Position(), 3);
 
     player.setVolume(-2000);
-    gdouble linear = 0.0;
-    g_object_get(service.pipeline(), "volume", &linear, nullptr);
-    EXPECT_NEAR(linear, 0.1, 1e-6);
+    EXPECT_NEAR(service.filter().gain(), 0.1, 1e-6);
     EXPECT_EQ(player.Volume(), -2000);
     player.setVolume(-10000);
     EXPECT_EQ(player.Volume(), -10000);
     player.setVolume(500);  // louder than full: the service refuses it
     EXPECT_EQ(player.Volume(), -10000);
 
-    const auto panorama = [&] {
-        gfloat p = 0.0f;
-        g_object_get(service.panorama(), "panorama", &p, nullptr);
-        return p;
-    };
+    const auto panorama = [&] { return service.filter().balance(); };
     player.setBalance(-10);
     EXPECT_FLOAT_EQ(panorama(), -1.0f);
     EXPECT_EQ(player.Balance(), -10000);

@@ -97,9 +97,12 @@ public:
         return state_->volume;
     }
 
-    bool setVolume(int32_t centibels) override {
+    bool setVolume(int32_t centibels, std::chrono::milliseconds ramp) override {
         const bool ok = rendered() && centibels <= 0 && centibels >= -10000;
-        if (ok) state_->volume = centibels;
+        if (ok) {
+            state_->volume = centibels;
+            state_->volumeRamp = ramp;
+        }
         return record("setVolume", text(centibels), ok);
     }
 

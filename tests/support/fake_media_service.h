@@ -7,6 +7,7 @@
 //
 // The service must outlive its graphs. What each graph was told stays readable after the graph
 // is dropped.
+#include <chrono>
 #include <functional>
 #include <map>
 #include <memory>
@@ -29,6 +30,7 @@ struct FakeGraph {
     FakeGraphState state = FakeGraphState::Stopped;
     double rate = 1.0;
     int32_t volume = 0;
+    std::chrono::milliseconds volumeRamp{0};  // the ramp of the last volume set
     int32_t balance = 0;
     double duration = 0.0;
     double streamEnd = 0.0;  // where the stream stops: the duration, or where it breaks

@@ -49,7 +49,7 @@ public:
         std::optional<double> rate() override { return inner_->rate(); }
         bool setRate(double r) override { return inner_->setRate(r); }
         std::optional<int32_t> volume() override { return inner_->volume(); }
-        bool setVolume(int32_t v) override { return inner_->setVolume(v); }
+        bool setVolume(int32_t v, std::chrono::milliseconds ramp) override { return inner_->setVolume(v, ramp); }
         std::optional<int32_t> balance() override { return inner_->balance(); }
         bool setBalance(int32_t b) override { return inner_->setBalance(b); }
         std::vector<std::string> filterNames() override { return inner_->filterNames(); }

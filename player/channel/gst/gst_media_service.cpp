@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cmath>
 #include <mutex>
 #include <utility>
@@ -17,8 +18,13 @@ namespace {
 // How long the duration of a file without a header the scan knows may wait for its chain; a
 // playable file prerolls in a few hundredths of a second, a corrupt one fails sooner.
 constexpr GstClockTime kDurationWait = 500 * GST_MSECOND;
-// playbin's flags: audio only, with its own volume element.
-constexpr guint kPlayAudio = 1u << 1, kPlaySoftVolume = 1u << 4;
+// playbin's flags: audio only; the gain is the filter's.
+constexpr guint kPlayAudio = 1u << 1;
+// How long the sound takes to fall silent before it halts, and to rise when it starts.
+constexpr std::chrono::milliseconds kHaltRamp{10};
+// How long a halt waits at most for its fall to be heard. The fall itself is always under way;
+// a sink holding more than this much sound halts before its fall is heard to the end.
+constexpr auto kHeardTimeout = std::chrono::milliseconds{25};
 
 // The named device when one carries the name, else the default output.
 GstHandle<GstElement> makeSink(AudioOutput output, const std::string& device) {
@@ -42,13 +48,16 @@ bool isRegularFile(const std::string& path) {
 }  // namespace
 
 std::unique_ptr<GstMediaGraph> GstMediaGraph::create(AudioOutput output, const std::string& device, BusLink link) {
+    return create(makeSink(output, device), std::move(link));
+}
+
+std::unique_ptr<GstMediaGraph> GstMediaGraph::create(GstHandle<GstElement> sink, BusLink link) {
     auto playbin = makeElement("playbin");
-    auto panorama = makeElement("audiopanorama");
-    auto sink = makeSink(output, device);
-    if (!playbin || !panorama || !sink) return nullptr;
-    g_object_set(playbin.get(), "flags", kPlayAudio | kPlaySoftVolume, "audio-sink", sink.get(),
-                 "audio-filter", panorama.get(), nullptr);
-    return std::unique_ptr<GstMediaGraph>(new GstMediaGraph(std::move(playbin), std::move(panorama), std::move(link)));
+    if (!playbin || !sink) return nullptr;
+    auto filter = ChannelFilter::create(std::move(sink));
+    if (!filter) return nullptr;
+    g_object_set(playbin.get(), "flags", kPlayAudio, "audio-sink", filter->bin(), nullptr);
+    return std::unique_ptr<GstMediaGraph>(new GstMediaGraph(std::move(playbin), std::move(filter), std::move(link)));
 }
 
 void GstMediaGraph::BusLink::post(BusEvent event) const {
@@ -80,8 +89,8 @@ GstBusSyncReply GstMediaGraph::onBus(GstBus*, GstMessage* message, gpointer link
     return GST_BUS_DROP;
 }
 
-GstMediaGraph::GstMediaGraph(GstHandle<GstElement> playbin, GstHandle<GstElement> panorama, BusLink link)
-    : playbin_(std::move(playbin)), panorama_(std::move(panorama)), link_(std::move(link)) {
+GstMediaGraph::GstMediaGraph(GstHandle<GstElement> playbin, std::unique_ptr<ChannelFilter> filter, BusLink link)
+    : playbin_(std::move(playbin)), filter_(std::move(filter)), link_(std::move(link)) {
     const GstHandle<GstBus> bus(gst_element_get_bus(playbin_.get()));
     gst_bus_set_sync_handler(bus.get(), &GstMediaGraph::onBus, new BusLink(link_),
                              [](gpointer l) { delete static_cast<BusLink*>(l); });
@@ -89,6 +98,7 @@ GstMediaGraph::GstMediaGraph(GstHandle<GstElement> playbin, GstHandle<GstElement
 
 GstMediaGraph::~GstMediaGraph() {
     if (const auto live = link_.graphs.lock()) live->erase(link_.id);
+    fadeOut();
     gst_element_set_state(playbin_.get(), GST_STATE_NULL);
     const GstHandle<GstBus> bus(gst_element_get_bus(playbin_.get()));
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
@@ -111,7 +121,9 @@ void GstMediaGraph::handle(BusEvent event) {
         failureTold_ = true;
         chain_ = Chain::Broken;
         target_.reset();
+        running_ = false;
         gst_element_set_state(playbin_.get(), GST_STATE_NULL);
+        filter_->silence();
         if (onStream) onStream(StreamEvent::Failed);
         return;
     }
@@ -142,18 +154,63 @@ bool GstMediaGraph::render(const std::string& path) {
     return false;
 }
 
+GstClockTime GstMediaGraph::streamSpan(std::chrono::milliseconds wall) const {
+    return static_cast<GstClockTime>(static_cast<double>(wall.count()) * rate_ * GST_MSECOND);
+}
+
+void GstMediaGraph::fadeOut() {
+    if (!running_) return;
+    running_ = false;
+    const GstClockTime silentAt = filter_->fall(streamSpan(kHaltRamp));
+    // Only a playing pipeline lets the fall be heard; one still prerolling or landing a seek has
+    // nothing sounding to wait for.
+    GstState state = GST_STATE_VOID_PENDING;
+    if (chain_ != Chain::Ready || gst_element_get_state(playbin_.get(), &state, nullptr, 0) != GST_STATE_CHANGE_SUCCESS ||
+        state != GST_STATE_PLAYING)
+        return;
+    // What is heard lags behind what the filter takes by what the sink holds. The wait is short
+    // and ends early when the sound stops moving (the end of the file).
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + kHeardTimeout;
+    gint64 last = -1, heard = -1;
+    auto lastMoved = Clock::now();
+    while (Clock::now() < deadline) {
+        if (!gst_element_query_position(playbin_.get(), GST_FORMAT_TIME, &heard)) break;
+        if (heard >= 0 && static_cast<GstClockTime>(heard) >= silentAt) break;
+        if (heard != last) {
+            last = heard;
+            lastMoved = Clock::now();
+        } else if (Clock::now() - lastMoved > kHaltRamp) {
+            break;
+        }
+        g_usleep(1000);
+    }
+}
+
 bool GstMediaGraph::run() {
     if (!live()) return false;
     wanted_ = GST_STATE_PLAYING;
+    // The sound rises from silence with the next buffer the gain takes, wherever the stream is
+    // by then.
+    const auto rise = [this] {
+        running_ = true;
+        filter_->rise(streamSpan(kHaltRamp));
+        return true;
+    };
     // A chain still being built plays as soon as it is ready, unless it must move first.
-    if (chain_ == Chain::Building && target_) return true;
-    return gst_element_set_state(playbin_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+    if (chain_ == Chain::Building && target_) return rise();
+    if (gst_element_set_state(playbin_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) return false;
+    return rise();
 }
 
 bool GstMediaGraph::pause() {
     if (!live()) return false;
     wanted_ = GST_STATE_PAUSED;
-    return gst_element_set_state(playbin_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
+    fadeOut();
+    const bool paused = gst_element_set_state(playbin_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
+    // What the paused sink goes on taking is silent, and the next run rises from it.
+    filter_->silence();
+    return paused;
 }
 
 // A playbin brought down to READY forgets its position; a paused one keeps it.
@@ -194,12 +251,21 @@ bool GstMediaGraph::seek(double rate, double seconds) {
         return true;
     }
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    if (!gst_element_seek(playbin_.get(), rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
-                          static_cast<gint64>(seconds * GST_SECOND), GST_SEEK_TYPE_NONE, -1))
-        return false;
-    target_ = seconds;
-    rate_ = rate;
-    return true;
+    // The sound falls silent before it jumps and rises again with the first buffer where it lands.
+    const bool wasRunning = running_;
+    fadeOut();
+    filter_->silence();
+    const bool sought = gst_element_seek(playbin_.get(), rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
+                                         static_cast<gint64>(seconds * GST_SECOND), GST_SEEK_TYPE_NONE, -1);
+    if (sought) {
+        target_ = seconds;
+        rate_ = rate;
+    }
+    if (wasRunning) {
+        running_ = true;
+        filter_->rise(streamSpan(kHaltRamp));
+    }
+    return sought;
 }
 
 bool GstMediaGraph::setPosition(double seconds) { return seek(rate_, seconds); }
@@ -213,28 +279,25 @@ bool GstMediaGraph::setRate(double rate) { return seek(rate, position().value_or
 
 std::optional<int32_t> GstMediaGraph::volume() {
     if (!live()) return std::nullopt;
-    gdouble linear = 0.0;
-    g_object_get(playbin_.get(), "volume", &linear, nullptr);
+    const double linear = filter_->gain();
     if (linear <= 1e-5) return -10000;
     return roundToInt32(2000.0 * std::log10(linear));
 }
 
-bool GstMediaGraph::setVolume(int32_t centibels) {
+bool GstMediaGraph::setVolume(int32_t centibels, std::chrono::milliseconds ramp) {
     if (!live() || centibels > 0 || centibels < -10000) return false;
-    g_object_set(playbin_.get(), "volume", std::pow(10.0, centibels / 2000.0), nullptr);
+    filter_->setGain(std::pow(10.0, centibels / 2000.0), streamSpan(ramp));
     return true;
 }
 
 std::optional<int32_t> GstMediaGraph::balance() {
     if (!live()) return std::nullopt;
-    gfloat panorama = 0.0f;
-    g_object_get(panorama_.get(), "panorama", &panorama, nullptr);
-    return roundToInt32(panorama * 10000.0);
+    return roundToInt32(filter_->balance() * 10000.0);
 }
 
 bool GstMediaGraph::setBalance(int32_t balance) {
     if (!live() || balance < -10000 || balance > 10000) return false;
-    g_object_set(panorama_.get(), "panorama", static_cast<gfloat>(balance / 10000.0), nullptr);
+    filter_->setBalance(static_cast<float>(balance / 10000.0));
     return true;
 }
 
@@ -264,6 +327,14 @@ std::unique_ptr<MediaGraph> GstMediaService::createGraph(const std::string& outp
     startGstreamer();
     const int id = ++lastId_;
     auto graph = GstMediaGraph::create(output_, outputDevice, {loop_, graphs_, id});
+    if (graph) (*graphs_)[id] = graph.get();
+    return graph;
+}
+
+std::unique_ptr<GstMediaGraph> GstMediaService::createGraphTo(GstHandle<GstElement> sink) {
+    startGstreamer();
+    const int id = ++lastId_;
+    auto graph = GstMediaGraph::create(std::move(sink), {loop_, graphs_, id});
     if (graph) (*graphs_)[id] = graph.get();
     return graph;
 }

@@ -1,0 +1,183 @@
+#include "player/channel/gst/channel_filter.h"
+
+#include <utility>
+
+#include <gst/base/gstbasetransform.h>
+#include <gst/controller/gstdirectcontrolbinding.h>
+#include <gst/controller/gstinterpolationcontrolsource.h>
+
+namespace velorra {
+
+namespace {
+
+// audiopanorama's "simple" method: off centre it lowers one side and leaves the other.
+constexpr gint kPanoramaSimple = 1;
+
+}  // namespace
+
+double GainRamp::at(GstClockTime t) const {
+    if (t <= points[0].time) return points[0].factor;
+    for (size_t i = 1; i < count; ++i) {
+        const Point &a = points[i - 1], &b = points[i];
+        if (t < b.time)
+            return a.factor + (b.factor - a.factor) * static_cast<double>(t - a.time) / static_cast<double>(b.time - a.time);
+    }
+    return last().factor;
+}
+
+std::unique_ptr<ChannelFilter> ChannelFilter::create(GstHandle<GstElement> sink) {
+    GstHandle<GstElement> bin(GST_ELEMENT(gst_object_ref_sink(gst_bin_new(nullptr))));
+    auto stereo = makeElement("capsfilter");
+    auto volume = makeElement("volume");
+    auto panorama = makeElement("audiopanorama");
+    if (!stereo || !volume || !panorama || !sink) return nullptr;
+
+    GstCaps* caps = gst_caps_from_string("audio/x-raw, channels=(int)2");
+    g_object_set(stereo.get(), "caps", caps, nullptr);
+    gst_caps_unref(caps);
+    // The gain holds silence until the sound first starts.
+    g_object_set(volume.get(), "volume", 0.0, nullptr);
+    g_object_set(panorama.get(), "method", kPanoramaSimple, nullptr);
+    gst_base_transform_set_passthrough(GST_BASE_TRANSFORM(panorama.get()), TRUE);
+
+    gst_bin_add_many(GST_BIN(bin.get()), stereo.get(), volume.get(), panorama.get(), sink.get(), nullptr);
+    if (!gst_element_link_many(stereo.get(), volume.get(), panorama.get(), sink.get(), nullptr)) return nullptr;
+    const GstHandle<GstPad> in(gst_element_get_static_pad(stereo.get(), "sink"));
+    gst_element_add_pad(bin.get(), gst_ghost_pad_new("sink", in.get()));
+    return std::unique_ptr<ChannelFilter>(new ChannelFilter(std::move(bin), std::move(volume), std::move(panorama)));
+}
+
+ChannelFilter::ChannelFilter(GstHandle<GstElement> bin, GstHandle<GstElement> volume, GstHandle<GstElement> panorama)
+    : bin_(std::move(bin)),
+      volume_(std::move(volume)),
+      panorama_(std::move(panorama)),
+      gainPad_(gst_element_get_static_pad(volume_.get(), "sink")) {
+    probe_ = gst_pad_add_probe(gainPad_.get(), GST_PAD_PROBE_TYPE_BUFFER, &ChannelFilter::onBuffer, this, nullptr);
+}
+
+ChannelFilter::~ChannelFilter() { gst_pad_remove_probe(gainPad_.get(), probe_); }
+
+double ChannelFilter::gain() const {
+    const std::lock_guard hold(lock_);
+    return factor_;
+}
+
+void ChannelFilter::setGain(double factor, GstClockTime ramp) {
+    const std::lock_guard hold(lock_);
+    factor_ = factor;
+    if (!sounding_) return;
+    // A rise still to begin goes to the new factor.
+    if (pending_ && pending_->rise)
+        pending_->factor = factor;
+    else
+        pending_ = Pending{factor, ramp, false};
+}
+
+void ChannelFilter::rise(GstClockTime ramp) {
+    const std::lock_guard hold(lock_);
+    if (sounding_) return;
+    sounding_ = true;
+    pending_ = Pending{factor_, ramp, true};
+}
+
+GstClockTime ChannelFilter::fall(GstClockTime ramp) {
+    const std::lock_guard hold(lock_);
+    sounding_ = false;
+    // A rise that never began leaves the gain silent already.
+    if (pending_ && pending_->rise) {
+        pending_.reset();
+        return 0;
+    }
+    pending_ = Pending{0.0, ramp, true};
+    return taken_.load() + ramp;
+}
+
+void ChannelFilter::silence() {
+    const std::lock_guard hold(lock_);
+    sounding_ = false;
+    pending_.reset();
+    ramp_ = {};
+    unbind(0.0);
+}
+
+void ChannelFilter::unbind(double factor) {
+    GstObject* volume = GST_OBJECT(volume_.get());
+    if (GstControlBinding* binding = gst_object_get_control_binding(volume, "volume")) {
+        gst_object_remove_control_binding(volume, binding);
+        gst_object_unref(binding);
+    }
+    g_object_set(volume, "volume", factor, nullptr);
+    bound_ = false;
+}
+
+void ChannelFilter::start(const Pending& pending, GstClockTime now) {
+    // A change set while the ramp before it has less than its own length to go starts where that
+    // one ends: a run of steps, each set about as the last one ends, joins into one unbroken line.
+    const GainRamp::Point& end = ramp_.last();
+    if (!pending.rise && bound_ && end.time > now && end.time - now < pending.ramp)
+        bind({{GainRamp::Point{now, ramp_.at(now)}, end, GainRamp::Point{end.time + pending.ramp, pending.factor}}, 3});
+    else
+        bind({{GainRamp::Point{now, ramp_.at(now)}, GainRamp::Point{now + pending.ramp, pending.factor}}, 2});
+}
+
+void ChannelFilter::bind(const GainRamp& ramp) {
+    ramp_ = ramp;
+    GstControlSource* source = gst_interpolation_control_source_new();
+    g_object_set(source, "mode", GST_INTERPOLATION_MODE_LINEAR, nullptr);
+    auto* points = GST_TIMED_VALUE_CONTROL_SOURCE(source);
+    // The sound already taken keeps the factor it had: the line is flat up to its first point.
+    gst_timed_value_control_source_set(points, 0, ramp.points[0].factor);
+    for (size_t i = 0; i < ramp.count; ++i)
+        gst_timed_value_control_source_set(points, ramp.points[i].time, ramp.points[i].factor);
+    // Adding a binding replaces the one before it in one step: the gain never runs unbound
+    // halfway through.
+    gst_object_add_control_binding(GST_OBJECT(volume_.get()),
+                                   gst_direct_control_binding_new_absolute(GST_OBJECT(volume_.get()), "volume", source));
+    gst_object_unref(source);
+    bound_ = true;
+}
+
+GstPadProbeReturn ChannelFilter::onBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
+    auto* self = static_cast<ChannelFilter*>(data);
+    GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    const GstClockTime pts = GST_BUFFER_PTS(buffer);
+    GstEvent* event = gst_pad_get_sticky_event(pad, GST_EVENT_SEGMENT, 0);
+    if (!event || !GST_CLOCK_TIME_IS_VALID(pts)) {
+        if (event) gst_event_unref(event);
+        return GST_PAD_PROBE_OK;
+    }
+    const GstSegment* segment = nullptr;
+    gst_event_parse_segment(event, &segment);
+    const GstClockTime start = gst_segment_to_stream_time(segment, GST_FORMAT_TIME, pts);
+    const GstClockTime duration = GST_BUFFER_DURATION(buffer);
+    const GstClockTime end =
+        GST_CLOCK_TIME_IS_VALID(duration) ? gst_segment_to_stream_time(segment, GST_FORMAT_TIME, pts + duration) : start;
+    gst_event_unref(event);
+    if (!GST_CLOCK_TIME_IS_VALID(start) || !GST_CLOCK_TIME_IS_VALID(end)) return GST_PAD_PROBE_OK;
+
+    const std::lock_guard hold(self->lock_);
+    self->taken_.store(end);
+    // A ramp set since the last buffer begins with this one, from where the gain stands on it
+    // (silence after a halt): set here, before the gain takes the buffer, it never jumps.
+    if (const auto pending = std::exchange(self->pending_, std::nullopt)) {
+        self->start(*pending, start);
+        return GST_PAD_PROBE_OK;
+    }
+    // A ramp that is over leaves the gain a plain factor again, so that unity passes through.
+    if (self->bound_ && start >= self->ramp_.last().time) self->unbind(self->ramp_.last().factor);
+    return GST_PAD_PROBE_OK;
+}
+
+float ChannelFilter::balance() const {
+    gfloat panorama = 0.0f;
+    g_object_get(panorama_.get(), "panorama", &panorama, nullptr);
+    return panorama;
+}
+
+void ChannelFilter::setBalance(float balance) {
+    g_object_set(panorama_.get(), "panorama", balance, nullptr);
+    // At centre the balance leaves the sound as it is.
+    gst_base_transform_set_passthrough(GST_BASE_TRANSFORM(panorama_.get()), balance == 0.0f);
+}
+
+}  // namespace velorra
