@@ -6,6 +6,7 @@
 #include "player/channel/gst/gst_media_service.h"
 #include "player/toolkit/qt/qt_event_loop.h"
 #include "player/window/frm_player.h"
+#include "support/forwarding_graph.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "tools/media/mp3_encoder.h"
@@ -26,9 +27,9 @@ namespace {
 // pipelines, and the files whose streams came to their end, in order.
 class WatchedGst : public MediaService {
 public:
-    class Graph : public MediaGraph {
+    class Graph : public testing::ForwardingGraph<GstMediaGraph> {
     public:
-        Graph(WatchedGst& owner, std::unique_ptr<GstMediaGraph> inner) : owner_(owner), inner_(std::move(inner)) {
+        Graph(WatchedGst& owner, std::unique_ptr<GstMediaGraph> inner) : ForwardingGraph(std::move(inner)), owner_(owner) {
             owner_.live_.insert(this);
             inner_->onStream = [this](StreamEvent e) {
                 if (e == StreamEvent::Ended) owner_.ended.push_back(file);
@@ -40,19 +41,6 @@ public:
             file = path;
             return inner_->render(path);
         }
-        bool run() override { return inner_->run(); }
-        bool pause() override { return inner_->pause(); }
-        bool stop() override { return inner_->stop(); }
-        std::optional<double> duration() override { return inner_->duration(); }
-        std::optional<double> position() override { return inner_->position(); }
-        bool setPosition(double s) override { return inner_->setPosition(s); }
-        std::optional<double> rate() override { return inner_->rate(); }
-        bool setRate(double r) override { return inner_->setRate(r); }
-        std::optional<int32_t> volume() override { return inner_->volume(); }
-        bool setVolume(int32_t v, std::chrono::milliseconds ramp) override { return inner_->setVolume(v, ramp); }
-        std::optional<int32_t> balance() override { return inner_->balance(); }
-        bool setBalance(int32_t b) override { return inner_->setBalance(b); }
-        std::vector<std::string> filterNames() override { return inner_->filterNames(); }
 
         // The state the pipeline settles in.
         GstState state() const {
@@ -64,7 +52,6 @@ public:
 
     private:
         WatchedGst& owner_;
-        std::unique_ptr<GstMediaGraph> inner_;
     };
 
     WatchedGst(toolkit::EventLoop& loop, AudioOutput output) : gst_(loop, output) {}

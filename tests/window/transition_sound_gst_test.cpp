@@ -4,6 +4,7 @@
 // and laid beside its fader curve.
 #include "player/channel/gst/gst_media_service.h"
 #include "player/window/frm_player.h"
+#include "support/forwarding_graph.h"
 #include "support/fake_silence_measurer.h"
 #include "support/manual_loop.h"
 #include "support/scripted_dialogs.h"
@@ -34,10 +35,10 @@ public:
         size_t runFromSamples = 0;
     };
 
-    class Graph : public MediaGraph {
+    class Graph : public testing::ForwardingGraph<GstMediaGraph> {
     public:
         Graph(std::unique_ptr<GstMediaGraph> inner, Channel& channel, const testing::ManualLoop& loop)
-            : inner_(std::move(inner)), channel_(channel), loop_(loop) {}
+            : ForwardingGraph(std::move(inner)), channel_(channel), loop_(loop) {}
         bool render(const std::string& path) override {
             channel_.file = path;
             return inner_->render(path);
@@ -58,19 +59,8 @@ public:
             channel_.running = false;
             return inner_->stop();
         }
-        std::optional<double> duration() override { return inner_->duration(); }
-        std::optional<double> position() override { return inner_->position(); }
-        bool setPosition(double s) override { return inner_->setPosition(s); }
-        std::optional<double> rate() override { return inner_->rate(); }
-        bool setRate(double r) override { return inner_->setRate(r); }
-        std::optional<int32_t> volume() override { return inner_->volume(); }
-        bool setVolume(int32_t v, std::chrono::milliseconds ramp) override { return inner_->setVolume(v, ramp); }
-        std::optional<int32_t> balance() override { return inner_->balance(); }
-        bool setBalance(int32_t b) override { return inner_->setBalance(b); }
-        std::vector<std::string> filterNames() override { return inner_->filterNames(); }
 
     private:
-        std::unique_ptr<GstMediaGraph> inner_;
         Channel& channel_;
         const testing::ManualLoop& loop_;
     };
