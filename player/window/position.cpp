@@ -39,15 +39,17 @@ std::string frmPlayer::SegToMin(double seconds) {
 }
 
 void frmPlayer::tmrPosition_Timer() {
-    attempt([&] { lblTotal.setCaption(SegToMin(double(EndPos) - StartPos)); });
-    attempt([&] { lblTimeLeft.setCaption(SegToMin(double(EndPos) - channel(ActiveChannel).Position())); });
-    attempt([&] { lblPosition.setCaption(SegToMin(double(channel(ActiveChannel).Position()) - StartPos)); });
-    UpdatingPosition = 1;
-    attempt([&] { hscPosition.setValue(toInt16(int64_t{channel(ActiveChannel).Position()} - StartPos)); });
-    UpdatingPosition = 0;
-
+    // One reading of the channel serves the whole tick: the labels, the bar and the test for the
+    // end zone agree, and the graph is asked once.
     int32_t position = 0;
     attempt([&] { position = channel(ActiveChannel).Position(); });
+    attempt([&] { lblTotal.setCaption(SegToMin(double(EndPos) - StartPos)); });
+    attempt([&] { lblTimeLeft.setCaption(SegToMin(double(EndPos) - position)); });
+    attempt([&] { lblPosition.setCaption(SegToMin(double(position) - StartPos)); });
+    UpdatingPosition = 1;
+    attempt([&] { hscPosition.setValue(toInt16(int64_t{position} - StartPos)); });
+    UpdatingPosition = 0;
+
     if (position < EndPos - TransitionLead()) return;
     AdvanceSong();
 }

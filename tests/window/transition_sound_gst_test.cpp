@@ -70,8 +70,10 @@ public:
     }
 
     std::unique_ptr<MediaGraph> createGraph(const std::string&) override {
+        // Like a sound server, the sink takes 16-bit sound first and float as well.
         auto sink = makeElement("appsink");
-        GstCaps* caps = gst_caps_from_string("audio/x-raw, format=F32LE, layout=interleaved, channels=2, rate=44100");
+        GstCaps* caps =
+            gst_caps_from_string("audio/x-raw, format={ S16LE, F32LE }, layout=interleaved, channels=2, rate=44100");
         g_object_set(sink.get(), "sync", FALSE, "max-buffers", 1u, "caps", caps, nullptr);
         gst_caps_unref(caps);
         auto& channel = *channels_.emplace_back(std::make_unique<Channel>());
@@ -95,8 +97,15 @@ public:
                 GstMapInfo map;
                 GstBuffer* buffer = gst_sample_get_buffer(sample);
                 gst_buffer_map(buffer, &map, GST_MAP_READ);
-                const auto* data = reinterpret_cast<const float*>(map.data);
-                for (size_t i = 0; i + 1 < map.size / sizeof(float); i += 2) c->left.push_back(data[i]);
+                const gchar* format =
+                    gst_structure_get_string(gst_caps_get_structure(gst_sample_get_caps(sample), 0), "format");
+                if (g_strcmp0(format, "S16LE") == 0) {
+                    const auto* data = reinterpret_cast<const int16_t*>(map.data);
+                    for (size_t i = 0; i + 1 < map.size / sizeof(int16_t); i += 2) c->left.push_back(data[i] / 32768.0f);
+                } else {
+                    const auto* data = reinterpret_cast<const float*>(map.data);
+                    for (size_t i = 0; i + 1 < map.size / sizeof(float); i += 2) c->left.push_back(data[i]);
+                }
                 gst_buffer_unmap(buffer, &map);
                 gst_sample_unref(sample);
             }
@@ -235,6 +244,9 @@ TEST(TransitionSound, ACrossDissolveGlidesAlongTheFaderCurveOnBothChannels) {
     // quietest fader's level (-72.25 dB), the last step's ramp still under way.
     EXPECT_NEAR(incoming.back(), 0.0, 0.1);
     EXPECT_LT(outgoing.back(), -68.0);
+    // Once its 10 ms rise is over, the incoming song is heard at the quietest fader's level, not
+    // rounded to silence.
+    EXPECT_NEAR(incoming[3], -72.25, 0.1);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include <gst/audio/audio-format.h>
+#include <gst/audio/gstaudiobasesink.h>
 #include <gst/base/gstbasetransform.h>
 #include <gst/controller/gstdirectcontrolbinding.h>
 #include <gst/controller/gstinterpolationcontrolsource.h>
@@ -12,6 +14,17 @@ namespace {
 
 // audiopanorama's "simple" method: off centre it lowers one side and leaves the other.
 constexpr gint kPanoramaSimple = 1;
+// What an audio sink holds, in microseconds, and the steps it is filled in. The gain runs ahead
+// of what is heard by what the sink holds, and a halt waits for its fall to be heard: 40 ms keeps
+// a sound server fed on a busy machine and lets a fall be heard within a few hundredths of a
+// second (GStreamer's default of 200 ms would make each halt wait, or click).
+constexpr gint64 kSinkBufferUs = 40000;
+constexpr gint64 kSinkPeriodUs = 10000;
+
+void holdLittle(GstElement* element) {
+    if (GST_IS_AUDIO_BASE_SINK(element))
+        g_object_set(element, "buffer-time", kSinkBufferUs, "latency-time", kSinkPeriodUs, nullptr);
+}
 
 }  // namespace
 
@@ -30,9 +43,10 @@ std::unique_ptr<ChannelFilter> ChannelFilter::create(GstHandle<GstElement> sink)
     auto stereo = makeElement("capsfilter");
     auto volume = makeElement("volume");
     auto panorama = makeElement("audiopanorama");
-    if (!stereo || !volume || !panorama || !sink) return nullptr;
+    auto toSink = makeElement("audioconvert");
+    if (!stereo || !volume || !panorama || !toSink || !sink) return nullptr;
 
-    GstCaps* caps = gst_caps_from_string("audio/x-raw, channels=(int)2");
+    GstCaps* caps = gst_caps_from_string("audio/x-raw, format=(string)" GST_AUDIO_NE(F32) ", channels=(int)2");
     g_object_set(stereo.get(), "caps", caps, nullptr);
     gst_caps_unref(caps);
     // The gain holds silence until the sound first starts.
@@ -40,17 +54,25 @@ std::unique_ptr<ChannelFilter> ChannelFilter::create(GstHandle<GstElement> sink)
     g_object_set(panorama.get(), "method", kPanoramaSimple, nullptr);
     gst_base_transform_set_passthrough(GST_BASE_TRANSFORM(panorama.get()), TRUE);
 
-    gst_bin_add_many(GST_BIN(bin.get()), stereo.get(), volume.get(), panorama.get(), sink.get(), nullptr);
-    if (!gst_element_link_many(stereo.get(), volume.get(), panorama.get(), sink.get(), nullptr)) return nullptr;
+    // The sink may be a bin that makes the real one when it starts (autoaudiosink).
+    holdLittle(sink.get());
+    g_signal_connect(bin.get(), "deep-element-added",
+                     G_CALLBACK(+[](GstBin*, GstBin*, GstElement* element, gpointer) { holdLittle(element); }), nullptr);
+    gst_bin_add_many(GST_BIN(bin.get()), stereo.get(), volume.get(), panorama.get(), toSink.get(), sink.get(), nullptr);
+    if (!gst_element_link_many(stereo.get(), volume.get(), panorama.get(), toSink.get(), sink.get(), nullptr))
+        return nullptr;
     const GstHandle<GstPad> in(gst_element_get_static_pad(stereo.get(), "sink"));
     gst_element_add_pad(bin.get(), gst_ghost_pad_new("sink", in.get()));
-    return std::unique_ptr<ChannelFilter>(new ChannelFilter(std::move(bin), std::move(volume), std::move(panorama)));
+    return std::unique_ptr<ChannelFilter>(
+        new ChannelFilter(std::move(bin), std::move(volume), std::move(panorama), std::move(sink)));
 }
 
-ChannelFilter::ChannelFilter(GstHandle<GstElement> bin, GstHandle<GstElement> volume, GstHandle<GstElement> panorama)
+ChannelFilter::ChannelFilter(GstHandle<GstElement> bin, GstHandle<GstElement> volume, GstHandle<GstElement> panorama,
+                             GstHandle<GstElement> sink)
     : bin_(std::move(bin)),
       volume_(std::move(volume)),
       panorama_(std::move(panorama)),
+      sink_(std::move(sink)),
       gainPad_(gst_element_get_static_pad(volume_.get(), "sink")) {
     probe_ = gst_pad_add_probe(gainPad_.get(), GST_PAD_PROBE_TYPE_BUFFER, &ChannelFilter::onBuffer, this, nullptr);
 }
@@ -134,6 +156,10 @@ void ChannelFilter::bind(const GainRamp& ramp) {
     gst_object_add_control_binding(GST_OBJECT(volume_.get()),
                                    gst_direct_control_binding_new_absolute(GST_OBJECT(volume_.get()), "volume", source));
     gst_object_unref(source);
+    // At unity the element passes buffers through untouched, and it looks again only when the
+    // factor at a buffer's start has changed: a ramp leaving unity would skip its first buffer
+    // and the sound would jump (a fall from unity would vanish whole, and click).
+    gst_base_transform_set_passthrough(GST_BASE_TRANSFORM(volume_.get()), FALSE);
     bound_ = true;
 }
 

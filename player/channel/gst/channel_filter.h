@@ -6,6 +6,12 @@
 // the gain at unity once its ramp is done, the balance at centre. A mono file reaches the
 // balance as stereo at the level of its samples in each channel.
 //
+// The filter works on 32-bit float samples, whatever the file and the sink: GStreamer's gain on
+// 16-bit sound rounds its factor to steps of 1/8192, so that the quietest fader step (-72.25 dB,
+// a factor of 0.000244) would come out as silence and the steps near it would jump. A converter
+// in front of the sink hands a sink that takes no float the format it takes, and stands aside
+// for one that does.
+//
 // A ramp starts at the sample the gain takes next. The filter sits behind the playbin's queue,
 // which holds up to a second of decoded sound, so that the gain runs ahead of what is heard only
 // by what the sink itself holds.
@@ -48,6 +54,8 @@ public:
 
     GstElement* bin() const { return bin_.get(); }
     GstElement* gainElement() const { return volume_.get(); }
+    // The sink at the end of the filter: it knows where the sound being heard stands.
+    GstElement* sink() const { return sink_.get(); }
 
     // The factor the gain moves to (1.0 unity), the last one set.
     double gain() const;
@@ -69,7 +77,8 @@ public:
     void setBalance(float balance);
 
 private:
-    ChannelFilter(GstHandle<GstElement> bin, GstHandle<GstElement> volume, GstHandle<GstElement> panorama);
+    ChannelFilter(GstHandle<GstElement> bin, GstHandle<GstElement> volume, GstHandle<GstElement> panorama,
+                  GstHandle<GstElement> sink);
     // Binds the gain to `ramp`. Caller holds lock_.
     void bind(const GainRamp& ramp);
     // Leaves the gain a plain factor. Caller holds lock_.
@@ -80,6 +89,7 @@ private:
     GstHandle<GstElement> bin_;
     GstHandle<GstElement> volume_;
     GstHandle<GstElement> panorama_;
+    GstHandle<GstElement> sink_;
     GstHandle<GstPad> gainPad_;
     gulong probe_ = 0;
 

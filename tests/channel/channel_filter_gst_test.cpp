@@ -1,0 +1,116 @@
+// The channel filter on real GStreamer: a steady tone through the filter into an appsink, pulled
+// buffer by buffer, so that what the gain does to each sample can be read.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "player/channel/gst/channel_filter.h"
+
+namespace velorra {
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kPerMs = kRate / 1000;
+
+// audiotestsrc's sine at half scale in 16-bit sound, 10 ms buffers, converted as playbin does
+// into the filter and an appsink that holds one buffer, so that the gain takes each buffer about
+// when the test pulls the one before.
+class TonePipeline {
+public:
+    TonePipeline() {
+        gst_init(nullptr, nullptr);
+        pipeline_.reset(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new(nullptr))));
+        auto source = makeElement("audiotestsrc");
+        auto format = makeElement("capsfilter");
+        auto convert = makeElement("audioconvert");
+        auto sink = makeElement("appsink");
+        g_object_set(source.get(), "freq", 1000.0, "volume", 0.5, "samplesperbuffer", 10 * kPerMs, nullptr);
+        GstCaps* caps = gst_caps_from_string("audio/x-raw, format=S16LE, rate=44100, channels=2");
+        g_object_set(format.get(), "caps", caps, nullptr);
+        gst_caps_unref(caps);
+        g_object_set(sink.get(), "sync", FALSE, "max-buffers", 1u, nullptr);
+        sink_.reset(GST_ELEMENT(gst_object_ref(sink.get())));
+        filter_ = ChannelFilter::create(std::move(sink));
+        gst_bin_add_many(GST_BIN(pipeline_.get()), source.get(), format.get(), convert.get(), filter_->bin(), nullptr);
+        gst_element_link_many(source.get(), format.get(), convert.get(), filter_->bin(), nullptr);
+        gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
+    }
+    ~TonePipeline() { gst_element_set_state(pipeline_.get(), GST_STATE_NULL); }
+
+    ChannelFilter& filter() { return *filter_; }
+
+    // The left channel of the next `ms` milliseconds of sound.
+    std::vector<float> pull(int ms) {
+        std::vector<float> left;
+        while (static_cast<int>(left.size()) < ms * kPerMs) {
+            GstSample* sample = nullptr;
+            g_signal_emit_by_name(sink_.get(), "try-pull-sample", 2 * GST_SECOND, &sample);
+            if (!sample) break;
+            GstMapInfo map;
+            GstBuffer* buffer = gst_sample_get_buffer(sample);
+            gst_buffer_map(buffer, &map, GST_MAP_READ);
+            const auto* data = reinterpret_cast<const float*>(map.data);
+            for (size_t i = 0; i + 1 < map.size / sizeof(float); i += 2) left.push_back(data[i]);
+            gst_buffer_unmap(buffer, &map);
+            gst_sample_unref(sample);
+        }
+        return left;
+    }
+
+private:
+    GstHandle<GstElement> pipeline_;
+    GstHandle<GstElement> sink_;
+    std::unique_ptr<ChannelFilter> filter_;
+};
+
+// The loudest sample of each millisecond.
+std::vector<float> peaksPerMs(const std::vector<float>& samples) {
+    std::vector<float> peaks;
+    for (size_t at = 0; at + kPerMs <= samples.size(); at += kPerMs) {
+        float peak = 0;
+        for (size_t i = at; i < at + kPerMs; ++i) peak = std::max(peak, std::abs(samples[i]));
+        peaks.push_back(peak);
+    }
+    return peaks;
+}
+
+// How many milliseconds lie between the sound's last one at full level and its first silent one.
+int fallMs(const std::vector<float>& peaks) {
+    const auto silent = std::find_if(peaks.begin(), peaks.end(), [](float p) { return p < 0.001f; });
+    const auto lastFull = std::find_if(std::make_reverse_iterator(silent), peaks.rend(), [](float p) { return p > 0.49f; });
+    return static_cast<int>(std::distance(lastFull.base(), silent));
+}
+
+TEST(ChannelFilterGst, AHaltFromUnityFallsOverItsRampAndTheNextStartRises) {
+    TonePipeline tone;
+    ChannelFilter& filter = tone.filter();
+    filter.setGain(1.0, 0);
+    filter.rise(10 * GST_MSECOND);
+    // Unity reached and the ramp over: the gain passes the sound through untouched.
+    const auto risen = peaksPerMs(tone.pull(100));
+    ASSERT_FALSE(risen.empty());
+    ASSERT_NEAR(risen.back(), 0.5f, 0.01f);
+
+    filter.fall(10 * GST_MSECOND);
+    const auto fall = peaksPerMs(tone.pull(60));
+    ASSERT_FALSE(fall.empty());
+    ASSERT_LT(fall.back(), 0.001f);
+    // Ten milliseconds from full level to silence, passing through the levels between: no sample
+    // of the tone is cut off where it stands.
+    EXPECT_GE(fallMs(fall), 8);
+    EXPECT_LE(fallMs(fall), 12);
+
+    filter.silence();
+    tone.pull(20);
+    filter.rise(10 * GST_MSECOND);
+    const auto rise = peaksPerMs(tone.pull(60));
+    const auto firstSound = std::find_if(rise.begin(), rise.end(), [](float p) { return p > 0.001f; });
+    const auto full = std::find_if(firstSound, rise.end(), [](float p) { return p > 0.49f; });
+    ASSERT_NE(full, rise.end());
+    EXPECT_GE(std::distance(firstSound, full), 8);
+}
+
+}  // namespace
+}  // namespace velorra
