@@ -1,0 +1,131 @@
+"""What tools/sound/measure hears: the songs it plays and the levels it reads from a recording.
+
+    levels.py tones DIR          writes DIR/t1k.wav, DIR/t10k.wav (12 s tones at half scale) and
+                                 DIR/list.m3u (1 kHz, 10 kHz, 1 kHz, 10 kHz)
+    levels.py crossfade RAW      the cross dissolves in a recording
+    levels.py halts RAW          the halts and starts in a recording
+
+A recording is 48 kHz stereo float. A tone's level is read from 5 ms frames through a Hann
+window, in dB against half scale, so that one song's tone does not leak into the other's.
+"""
+import sys
+import wave
+
+import numpy as np
+
+RATE = 48000
+FRAME = 240  # 5 ms
+STEP_MS = 4000 / 85  # the tick of a 4 s transition at volume 85
+TONES = (1000, 10000)
+
+
+def tones(folder):
+    t = np.arange(12 * RATE) / RATE
+    for f in TONES:
+        x = (0.5 * np.sin(2 * np.pi * f * t) * 32767).astype('<i2')
+        with wave.open(f'{folder}/t{f // 1000}k.wav', 'wb') as w:
+            w.setnchannels(2)
+            w.setsampwidth(2)
+            w.setframerate(RATE)
+            w.writeframes(np.repeat(x[:, None], 2, axis=1).tobytes())
+    with open(f'{folder}/list.m3u', 'w') as m3u:
+        for i in range(4):
+            m3u.write(f'{folder}/t{TONES[i % 2] // 1000}k.wav\n')
+
+
+def level(raw, f):
+    x = raw[:len(raw) // FRAME * FRAME].reshape(-1, FRAME)
+    t = np.arange(FRAME) / RATE
+    w = np.hanning(FRAME)
+    c, s = x @ (w * np.cos(2 * np.pi * f * t)), x @ (w * np.sin(2 * np.pi * f * t))
+    return 20 * np.log10(np.maximum(2 * np.hypot(c, s) / w.sum(), 1e-12) / 0.5)
+
+
+def onsets(x):
+    found, i = [], 1
+    while i < len(x) - 20:
+        if x[i] > -76 >= x[i - 1] and np.all(x[i:i + 20] > -76):
+            found.append(i)
+            i += 400
+        else:
+            i += 1
+    return found
+
+
+def fit(x, start, rising):
+    """The fader curve's best lag from `start`, its rms distance, the largest 5 ms change inside
+    the fade and where the song's sound ends in it."""
+    seg = x[start:start + int(4.6 * 200)]
+    t = np.arange(len(seg)) * 5 + 2.5
+
+    def curve(lag):
+        s = np.clip((t - lag) / STEP_MS, 0, 85)
+        f = 85 - s if rising else s
+        return -f * f / 100
+
+    def rms(lag):
+        e = curve(lag)
+        m = (t >= lag) & (e > -72) & (seg > -90)
+        return np.sqrt(np.mean((seg - e)[m] ** 2)) if m.any() else np.inf
+
+    lag = min(range(400), key=rms)
+    e = curve(lag)
+    inside = (t >= lag) & (e > -72) & (seg > -90)
+    last = np.nonzero(inside)[0].max()
+    # A song that ends inside the fade ends part way through a frame: the changes counted stop
+    # two frames before its last one, and where it ends is told apart.
+    inside[last - 1:] = False
+    both = inside[1:] & inside[:-1]
+    largest = (np.abs(np.diff(seg)) * both).max()
+    return rms(lag), lag, largest, seg[last], e[last]
+
+
+def crossfade(raw):
+    levels = {f: level(raw[:, 0], f) for f in TONES}
+    songs = sorted((o, f) for f in TONES for o in onsets(levels[f]))
+    for i, (o, f) in enumerate(songs[:-1]):
+        r, lag, largest, _, _ = fit(levels[f], o, True)
+        nxt = songs[i + 1][0]
+        print(f'song {i + 1} ({f} Hz) heard at {o * 5 / 1000:.3f} s, rising: rms {r:.2f} dB from the curve, '
+              f'lag {lag} ms, largest 5 ms change {largest:.3f} dB; next song heard {(nxt - o) * 5 / 1000:.3f} s '
+              f'after its first sound, {(nxt * 5 - o * 5 - lag) / 1000:.3f} s after its fitted fade began')
+        if i + 1 < len(songs) - 1:
+            r, lag, largest, end, at = fit(levels[f], nxt, False)
+            print(f'    falling: rms {r:.2f} dB, lag {lag} ms, largest 5 ms change {largest:.3f} dB; '
+                  f'its sound ends at {end:.1f} dB where the curve is at {at:.1f} dB')
+
+
+def halts(raw):
+    x = raw[:, 0]
+    peaks = np.abs(x[:len(x) // 48 * 48]).reshape(-1, 48).max(1)  # per millisecond
+    # Energy away from both tones, in 2 ms frames: a cut or a jump of the sound spreads there.
+    w = np.hanning(96)
+    frames = np.lib.stride_tricks.sliding_window_view(x, 96)[::48] * w
+    power = np.abs(np.fft.rfft(frames, axis=1)) ** 2
+    hz = np.fft.rfftfreq(96, 1 / RATE)
+    band = ((hz > 3000) & (hz < 7000)) | ((hz > 13000) & (hz < 20000))
+    clicks = 10 * np.log10(power[:, band].sum(1) + 1e-20)
+    t = np.arange(RATE) / RATE
+    tone = 0.5 * np.sin(2 * np.pi * 1000 * t)
+    print('click band: a steady tone reads %.0f dB, a hard cut of it %.0f dB' % (
+        clicks_of(tone, w, band), clicks_of(np.where(t < 0.5, tone, 0.0), w, band)))
+    loud = peaks > 0.01
+    for i in np.nonzero(loud[1:] != loud[:-1])[0] + 1:
+        kind = 'start' if loud[i] else 'halt'
+        ms = np.count_nonzero((peaks[i - 15:i + 15] > 0.01) & (peaks[i - 15:i + 15] < 0.45))
+        print(f'{kind} at {i} ms: {ms} ms between silence and full level; '
+              f'click band peaks at {clicks[max(0, i - 30):i + 30].max():.0f} dB')
+    print(f'click band over the whole recording, "Cut" included: at most {clicks.max():.0f} dB')
+
+
+def clicks_of(x, w, band):
+    frames = np.lib.stride_tricks.sliding_window_view(x, 96)[::48] * w
+    return 10 * np.log10((np.abs(np.fft.rfft(frames, axis=1)) ** 2)[:, band].sum(1).max() + 1e-20)
+
+
+if __name__ == '__main__':
+    if sys.argv[1] == 'tones':
+        tones(sys.argv[2])
+    else:
+        heard = np.fromfile(sys.argv[2], dtype='<f4').reshape(-1, 2).astype(float)
+        {'crossfade': crossfade, 'halts': halts}[sys.argv[1]](heard)
