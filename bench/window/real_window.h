@@ -8,6 +8,7 @@
 #include "player/toolkit/qt/bound_window.h"
 #include "player/toolkit/qt/qt_dialogs.h"
 #include "player/toolkit/qt/qt_event_loop.h"
+#include "player/playlist/play_list_columns.h"
 #include "player/window/frm_player.h"
 #include "support/scripted_dialogs.h"
 
@@ -26,7 +27,7 @@ struct RealWindow {
     }
     void addRow(const std::string& path) {
         player.lstClipList.add("", path);
-        player.lstClipList.setText(player.lstClipList.count(), 7, path);
+        player.lstClipList.setText(player.lstClipList.count(), column::Location, path);
     }
 
     toolkit::qt::QtEventLoop loop;

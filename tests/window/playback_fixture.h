@@ -1,6 +1,7 @@
 #pragma once
 // A player window on the manual loop and the fake media service, with songs that exist only as
 // names and lengths. Time moves only when a test advances the loop.
+#include "player/playlist/play_list_columns.h"
 #include "support/player_harness.h"
 
 #include <gtest/gtest.h>
@@ -26,7 +27,7 @@ struct PlaybackWindow : ::testing::Test, PlayerHarness {
     }
     void addRow(const std::string& name) {
         player.lstClipList.add("", name);
-        player.lstClipList.setText(player.lstClipList.count(), 7, name);
+        player.lstClipList.setText(player.lstClipList.count(), column::Location, name);
     }
 
     // The graph that plays a song now (the last one made for it).

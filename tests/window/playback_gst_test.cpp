@@ -5,6 +5,7 @@
 #include "player/analysis/gst_silence_measurer.h"
 #include "player/channel/gst/gst_media_service.h"
 #include "player/toolkit/qt/qt_event_loop.h"
+#include "player/playlist/play_list_columns.h"
 #include "player/window/frm_player.h"
 #include "support/forwarding_graph.h"
 #include "support/scripted_dialogs.h"
@@ -108,7 +109,7 @@ TEST(PlaybackOnGStreamer, TheFirstSongStopsAtTheEndOfTheTransitionAndTheSecondPl
     player.show();
     for (const std::string& path : {first, second}) {
         player.lstClipList.add("", path);
-        player.lstClipList.setText(player.lstClipList.count(), 7, path);
+        player.lstClipList.setText(player.lstClipList.count(), column::Location, path);
     }
 
     player.btnPlay.click();
@@ -185,7 +186,7 @@ TEST(PlaybackOnGStreamer, EveryGoodSongPlaysInOrderPastEveryFileThatDoesNot) {
     player.show();
     for (const std::string& p : list) {
         player.lstClipList.add("", p);
-        player.lstClipList.setText(player.lstClipList.count(), 7, p);
+        player.lstClipList.setText(player.lstClipList.count(), column::Location, p);
     }
 
     player.btnPlay.click();
