@@ -8,7 +8,7 @@
 #include "player/toolkit/qt/bound_window.h"
 #include "player/toolkit/qt/qt_dialogs.h"
 #include "player/toolkit/qt/qt_event_loop.h"
-#include "player/playlist/play_list_columns.h"
+#include "support/song_rows.h"
 #include "player/window/frm_player.h"
 #include "support/scripted_dialogs.h"
 
@@ -26,8 +26,7 @@ struct RealWindow {
         QCoreApplication::processEvents();
     }
     void addRow(const std::string& path) {
-        player.lstClipList.add("", path);
-        player.lstClipList.setText(player.lstClipList.count(), column::Location, path);
+        testing::addSongRow(player.lstClipList, path);
     }
 
     toolkit::qt::QtEventLoop loop;

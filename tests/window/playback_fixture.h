@@ -1,8 +1,8 @@
 #pragma once
 // A player window on the manual loop and the fake media service, with songs that exist only as
 // names and lengths. Time moves only when a test advances the loop.
-#include "player/playlist/play_list_columns.h"
 #include "support/player_harness.h"
+#include "support/song_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -26,8 +26,7 @@ struct PlaybackWindow : ::testing::Test, PlayerHarness {
         addRow(name);
     }
     void addRow(const std::string& name) {
-        player.lstClipList.add("", name);
-        player.lstClipList.setText(player.lstClipList.count(), column::Location, name);
+        testing::addSongRow(player.lstClipList, name);
     }
 
     // The graph that plays a song now (the last one made for it).

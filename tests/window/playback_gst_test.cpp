@@ -5,7 +5,7 @@
 #include "player/analysis/gst_silence_measurer.h"
 #include "player/channel/gst/gst_media_service.h"
 #include "player/toolkit/qt/qt_event_loop.h"
-#include "player/playlist/play_list_columns.h"
+#include "support/song_rows.h"
 #include "player/window/frm_player.h"
 #include "support/forwarding_graph.h"
 #include "support/scripted_dialogs.h"
@@ -108,8 +108,7 @@ TEST(PlaybackOnGStreamer, TheFirstSongStopsAtTheEndOfTheTransitionAndTheSecondPl
     frmPlayer player{{loop, gst, settings, dialogs, messages, links, silence}, ""};
     player.show();
     for (const std::string& path : {first, second}) {
-        player.lstClipList.add("", path);
-        player.lstClipList.setText(player.lstClipList.count(), column::Location, path);
+        testing::addSongRow(player.lstClipList, path);
     }
 
     player.btnPlay.click();
@@ -185,8 +184,7 @@ TEST(PlaybackOnGStreamer, EveryGoodSongPlaysInOrderPastEveryFileThatDoesNot) {
     frmPlayer player{{loop, gst, settings, dialogs, messages, links, silence}, ""};
     player.show();
     for (const std::string& p : list) {
-        player.lstClipList.add("", p);
-        player.lstClipList.setText(player.lstClipList.count(), column::Location, p);
+        testing::addSongRow(player.lstClipList, p);
     }
 
     player.btnPlay.click();

@@ -3,7 +3,7 @@
 // advances exactly as far as the clock), so the level of each channel can be read 5 ms at a time
 // and laid beside its fader curve.
 #include "player/channel/gst/gst_media_service.h"
-#include "player/playlist/play_list_columns.h"
+#include "support/song_rows.h"
 #include "player/window/frm_player.h"
 #include "support/forwarding_graph.h"
 #include "support/fake_silence_measurer.h"
@@ -212,8 +212,7 @@ TEST(TransitionSound, ACrossDissolveGlidesAlongTheFaderCurveOnBothChannels) {
     frmPlayer player{{loop, gst, settings, dialogs, messages, links, silence}, ""};
     player.show();
     for (const std::string& path : {first, second}) {
-        player.lstClipList.add("", path);
-        player.lstClipList.setText(player.lstClipList.count(), column::Location, path);
+        testing::addSongRow(player.lstClipList, path);
     }
     const auto run = [&](int ms) {
         for (int i = 0; i < ms; ++i) {
