@@ -8,9 +8,9 @@
 #include "player/toolkit/qt/bound_window.h"
 #include "player/toolkit/qt/qt_dialogs.h"
 #include "player/toolkit/qt/qt_event_loop.h"
-#include "support/song_rows.h"
 #include "player/window/frm_player.h"
 #include "support/scripted_dialogs.h"
+#include "support/song_rows.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

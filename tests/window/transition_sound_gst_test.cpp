@@ -3,12 +3,12 @@
 // advances exactly as far as the clock), so the level of each channel can be read 5 ms at a time
 // and laid beside its fader curve.
 #include "player/channel/gst/gst_media_service.h"
-#include "support/song_rows.h"
 #include "player/window/frm_player.h"
 #include "support/forwarding_graph.h"
 #include "support/fake_silence_measurer.h"
 #include "support/manual_loop.h"
 #include "support/scripted_dialogs.h"
+#include "support/song_rows.h"
 #include "support/temp_dir.h"
 #include "tools/media/wav_writer.h"
 
