@@ -5,8 +5,6 @@
 #include <gst/audio/audio-format.h>
 #include <gst/audio/gstaudiobasesink.h>
 #include <gst/base/gstbasetransform.h>
-#include <gst/controller/gstdirectcontrolbinding.h>
-#include <gst/controller/gstinterpolationcontrolsource.h>
 
 namespace velorra {
 
@@ -38,19 +36,30 @@ double GainRamp::at(GstClockTime t) const {
     return last().factor;
 }
 
+void GainRamp::scale(float* samples, size_t frames, GstClockTime start, GstClockTime end) const {
+    if (start >= last().time) {
+        const auto factor = static_cast<float>(last().factor);
+        for (size_t i = 0; i < 2 * frames; ++i) samples[i] *= factor;
+        return;
+    }
+    const double step = end > start ? static_cast<double>(end - start) / static_cast<double>(frames) : 0.0;
+    for (size_t i = 0; i < frames; ++i) {
+        const auto factor = static_cast<float>(at(start + static_cast<GstClockTime>(step * static_cast<double>(i))));
+        samples[2 * i] *= factor;
+        samples[2 * i + 1] *= factor;
+    }
+}
+
 std::unique_ptr<ChannelFilter> ChannelFilter::create(GstHandle<GstElement> sink) {
     GstHandle<GstElement> bin(GST_ELEMENT(gst_object_ref_sink(gst_bin_new(nullptr))));
     auto stereo = makeElement("capsfilter");
-    auto volume = makeElement("volume");
     auto panorama = makeElement("audiopanorama");
     auto toSink = makeElement("audioconvert");
-    if (!stereo || !volume || !panorama || !toSink || !sink) return nullptr;
+    if (!stereo || !panorama || !toSink || !sink) return nullptr;
 
     GstCaps* caps = gst_caps_from_string("audio/x-raw, format=(string)" GST_AUDIO_NE(F32) ", channels=(int)2");
     g_object_set(stereo.get(), "caps", caps, nullptr);
     gst_caps_unref(caps);
-    // The gain holds silence until the sound first starts.
-    g_object_set(volume.get(), "volume", 0.0, nullptr);
     g_object_set(panorama.get(), "method", kPanoramaSimple, nullptr);
     gst_base_transform_set_passthrough(GST_BASE_TRANSFORM(panorama.get()), TRUE);
 
@@ -58,22 +67,19 @@ std::unique_ptr<ChannelFilter> ChannelFilter::create(GstHandle<GstElement> sink)
     holdLittle(sink.get());
     g_signal_connect(bin.get(), "deep-element-added",
                      G_CALLBACK(+[](GstBin*, GstBin*, GstElement* element, gpointer) { holdLittle(element); }), nullptr);
-    gst_bin_add_many(GST_BIN(bin.get()), stereo.get(), volume.get(), panorama.get(), toSink.get(), sink.get(), nullptr);
-    if (!gst_element_link_many(stereo.get(), volume.get(), panorama.get(), toSink.get(), sink.get(), nullptr))
-        return nullptr;
+    gst_bin_add_many(GST_BIN(bin.get()), stereo.get(), panorama.get(), toSink.get(), sink.get(), nullptr);
+    if (!gst_element_link_many(stereo.get(), panorama.get(), toSink.get(), sink.get(), nullptr)) return nullptr;
     const GstHandle<GstPad> in(gst_element_get_static_pad(stereo.get(), "sink"));
     gst_element_add_pad(bin.get(), gst_ghost_pad_new("sink", in.get()));
-    return std::unique_ptr<ChannelFilter>(
-        new ChannelFilter(std::move(bin), std::move(volume), std::move(panorama), std::move(sink)));
+    return std::unique_ptr<ChannelFilter>(new ChannelFilter(std::move(bin), std::move(panorama), std::move(sink)));
 }
 
-ChannelFilter::ChannelFilter(GstHandle<GstElement> bin, GstHandle<GstElement> volume, GstHandle<GstElement> panorama,
-                             GstHandle<GstElement> sink)
+// The gain takes the sound where the caps have made it float stereo, in front of the balance.
+ChannelFilter::ChannelFilter(GstHandle<GstElement> bin, GstHandle<GstElement> panorama, GstHandle<GstElement> sink)
     : bin_(std::move(bin)),
-      volume_(std::move(volume)),
       panorama_(std::move(panorama)),
       sink_(std::move(sink)),
-      gainPad_(gst_element_get_static_pad(volume_.get(), "sink")) {
+      gainPad_(gst_element_get_static_pad(panorama_.get(), "sink")) {
     probe_ = gst_pad_add_probe(gainPad_.get(), GST_PAD_PROBE_TYPE_BUFFER, &ChannelFilter::onBuffer, this, nullptr);
 }
 
@@ -118,79 +124,61 @@ void ChannelFilter::silence() {
     const std::lock_guard hold(lock_);
     sounding_ = false;
     pending_.reset();
-    ramp_ = {};
-    unbind(0.0);
-}
-
-void ChannelFilter::unbind(double factor) {
-    GstObject* volume = GST_OBJECT(volume_.get());
-    if (GstControlBinding* binding = gst_object_get_control_binding(volume, "volume")) {
-        gst_object_remove_control_binding(volume, binding);
-        gst_object_unref(binding);
-    }
-    g_object_set(volume, "volume", factor, nullptr);
-    bound_ = false;
+    ramp_ = GainRamp::flat(0.0);
 }
 
 void ChannelFilter::start(const Pending& pending, GstClockTime now) {
     // A change set while the ramp before it has less than its own length to go starts where that
     // one ends: a run of steps, each set about as the last one ends, joins into one unbroken line.
     const GainRamp::Point& end = ramp_.last();
-    if (!pending.rise && bound_ && end.time > now && end.time - now < pending.ramp)
-        bind({{GainRamp::Point{now, ramp_.at(now)}, end, GainRamp::Point{end.time + pending.ramp, pending.factor}}, 3});
+    if (!pending.rise && end.time > now && end.time - now < pending.ramp)
+        ramp_ = {{GainRamp::Point{now, ramp_.at(now)}, end, GainRamp::Point{end.time + pending.ramp, pending.factor}}, 3};
     else
-        bind({{GainRamp::Point{now, ramp_.at(now)}, GainRamp::Point{now + pending.ramp, pending.factor}}, 2});
-}
-
-void ChannelFilter::bind(const GainRamp& ramp) {
-    ramp_ = ramp;
-    GstControlSource* source = gst_interpolation_control_source_new();
-    g_object_set(source, "mode", GST_INTERPOLATION_MODE_LINEAR, nullptr);
-    auto* points = GST_TIMED_VALUE_CONTROL_SOURCE(source);
-    // The sound already taken keeps the factor it had: the line is flat up to its first point.
-    gst_timed_value_control_source_set(points, 0, ramp.points[0].factor);
-    for (size_t i = 0; i < ramp.count; ++i)
-        gst_timed_value_control_source_set(points, ramp.points[i].time, ramp.points[i].factor);
-    // Adding a binding replaces the one before it in one step: the gain never runs unbound
-    // halfway through.
-    gst_object_add_control_binding(GST_OBJECT(volume_.get()),
-                                   gst_direct_control_binding_new_absolute(GST_OBJECT(volume_.get()), "volume", source));
-    gst_object_unref(source);
-    // At unity the element passes buffers through untouched, and it looks again only when the
-    // factor at a buffer's start has changed: a ramp leaving unity would skip its first buffer
-    // and the sound would jump (a fall from unity would vanish whole, and click).
-    gst_base_transform_set_passthrough(GST_BASE_TRANSFORM(volume_.get()), FALSE);
-    bound_ = true;
+        ramp_ = {{GainRamp::Point{now, ramp_.at(now)}, GainRamp::Point{now + pending.ramp, pending.factor}}, 2};
 }
 
 GstPadProbeReturn ChannelFilter::onBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
     auto* self = static_cast<ChannelFilter*>(data);
     GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
-    const GstClockTime pts = GST_BUFFER_PTS(buffer);
-    GstEvent* event = gst_pad_get_sticky_event(pad, GST_EVENT_SEGMENT, 0);
-    if (!event || !GST_CLOCK_TIME_IS_VALID(pts)) {
-        if (event) gst_event_unref(event);
-        return GST_PAD_PROBE_OK;
+    // Where the buffer lies in the stream. One outside the segment (sound before the point a seek
+    // lands on, which the sink drops) or without a time takes the gain where it stands and leaves
+    // a ramp still to begin for the next.
+    GstClockTime start = GST_CLOCK_TIME_NONE, end = GST_CLOCK_TIME_NONE;
+    if (GstEvent* event = gst_pad_get_sticky_event(pad, GST_EVENT_SEGMENT, 0)) {
+        const GstSegment* segment = nullptr;
+        gst_event_parse_segment(event, &segment);
+        const GstClockTime pts = GST_BUFFER_PTS(buffer), duration = GST_BUFFER_DURATION(buffer);
+        if (GST_CLOCK_TIME_IS_VALID(pts)) {
+            start = end = gst_segment_to_stream_time(segment, GST_FORMAT_TIME, pts);
+            if (GST_CLOCK_TIME_IS_VALID(duration)) end = gst_segment_to_stream_time(segment, GST_FORMAT_TIME, pts + duration);
+            if (!GST_CLOCK_TIME_IS_VALID(end)) end = start;
+        }
+        gst_event_unref(event);
     }
-    const GstSegment* segment = nullptr;
-    gst_event_parse_segment(event, &segment);
-    const GstClockTime start = gst_segment_to_stream_time(segment, GST_FORMAT_TIME, pts);
-    const GstClockTime duration = GST_BUFFER_DURATION(buffer);
-    const GstClockTime end =
-        GST_CLOCK_TIME_IS_VALID(duration) ? gst_segment_to_stream_time(segment, GST_FORMAT_TIME, pts + duration) : start;
-    gst_event_unref(event);
-    if (!GST_CLOCK_TIME_IS_VALID(start) || !GST_CLOCK_TIME_IS_VALID(end)) return GST_PAD_PROBE_OK;
 
-    const std::lock_guard hold(self->lock_);
-    self->taken_.store(end);
-    // A ramp set since the last buffer begins with this one, from where the gain stands on it
-    // (silence after a halt): set here, before the gain takes the buffer, it never jumps.
-    if (const auto pending = std::exchange(self->pending_, std::nullopt)) {
-        self->start(*pending, start);
-        return GST_PAD_PROBE_OK;
+    GainRamp ramp;
+    {
+        const std::lock_guard hold(self->lock_);
+        if (GST_CLOCK_TIME_IS_VALID(start)) {
+            self->taken_.store(end);
+            // A ramp set since the last buffer begins with this one, from where the gain stands on
+            // it (silence after a halt), so that it never jumps.
+            if (const auto pending = std::exchange(self->pending_, std::nullopt)) self->start(*pending, start);
+            // A ramp that is over leaves one factor, wherever the stream goes next.
+            if (start >= self->ramp_.last().time) self->ramp_ = GainRamp::flat(self->ramp_.last().factor);
+            ramp = self->ramp_;
+        } else {
+            start = end = self->taken_.load();
+            ramp = GainRamp::flat(self->ramp_.at(start));
+        }
     }
-    // A ramp that is over leaves the gain a plain factor again, so that unity passes through.
-    if (self->bound_ && start >= self->ramp_.last().time) self->unbind(self->ramp_.last().factor);
+    if (ramp.unityFrom(start)) return GST_PAD_PROBE_OK;
+    buffer = gst_buffer_make_writable(buffer);
+    GST_PAD_PROBE_INFO_DATA(info) = buffer;
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_READWRITE)) return GST_PAD_PROBE_OK;
+    ramp.scale(reinterpret_cast<float*>(map.data), map.size / (2 * sizeof(float)), start, end);
+    gst_buffer_unmap(buffer, &map);
     return GST_PAD_PROBE_OK;
 }
 
