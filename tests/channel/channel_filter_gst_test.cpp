@@ -8,6 +8,8 @@
 
 #include "player/channel/gst/channel_filter.h"
 
+#include <gst/audio/audio-format.h>
+
 namespace velorra {
 namespace {
 
@@ -110,6 +112,92 @@ TEST(ChannelFilterGst, AHaltFromUnityFallsOverItsRampAndTheNextStartRises) {
     const auto full = std::find_if(firstSound, rise.end(), [](float p) { return p > 0.49f; });
     ASSERT_NE(full, rise.end());
     EXPECT_GE(std::distance(firstSound, full), 8);
+}
+
+// Sound pushed by hand into the filter and an appsink, so that the test sets each buffer's time
+// and the segment it lies in, as a seek that lands inside a decoded frame leaves them.
+class HandFed {
+public:
+    HandFed() {
+        gst_init(nullptr, nullptr);
+        pipeline_.reset(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new(nullptr))));
+        auto sink = makeElement("appsink");
+        g_object_set(sink.get(), "sync", FALSE, nullptr);
+        sink_.reset(GST_ELEMENT(gst_object_ref(sink.get())));
+        filter_ = ChannelFilter::create(std::move(sink));
+        gst_bin_add(GST_BIN(pipeline_.get()), filter_->bin());
+        gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
+        src_.reset(GST_PAD(gst_object_ref_sink(gst_pad_new("src", GST_PAD_SRC))));
+        const GstHandle<GstPad> in(gst_element_get_static_pad(filter_->bin(), "sink"));
+        gst_pad_link(src_.get(), in.get());
+        gst_pad_set_active(src_.get(), TRUE);
+        gst_pad_push_event(src_.get(), gst_event_new_stream_start("hand-fed"));
+        GstCaps* caps = gst_caps_from_string("audio/x-raw, format=(string)" GST_AUDIO_NE(F32)
+                                             ", layout=interleaved, rate=44100, channels=2");
+        gst_pad_push_event(src_.get(), gst_event_new_caps(caps));
+        gst_caps_unref(caps);
+    }
+    ~HandFed() { gst_element_set_state(pipeline_.get(), GST_STATE_NULL); }
+
+    ChannelFilter& filter() { return *filter_; }
+    void segmentFrom(GstClockTime start) {
+        GstSegment segment;
+        gst_segment_init(&segment, GST_FORMAT_TIME);
+        segment.start = segment.time = segment.position = start;
+        gst_pad_push_event(src_.get(), gst_event_new_segment(&segment));
+    }
+    // Ten milliseconds of stereo sound at half scale from `at`.
+    void push10Ms(GstClockTime at) {
+        GstBuffer* buffer = gst_buffer_new_allocate(nullptr, 10 * kPerMs * 2 * sizeof(float), nullptr);
+        GstMapInfo map;
+        gst_buffer_map(buffer, &map, GST_MAP_WRITE);
+        std::fill_n(reinterpret_cast<float*>(map.data), 10 * kPerMs * 2, 0.5f);
+        gst_buffer_unmap(buffer, &map);
+        GST_BUFFER_PTS(buffer) = at;
+        GST_BUFFER_DURATION(buffer) = 10 * GST_MSECOND;
+        gst_pad_push(src_.get(), buffer);
+    }
+    // The left channel of all the sound the sink has kept.
+    std::vector<float> heard() {
+        std::vector<float> left;
+        while (GstSample* sample = [&] {
+            GstSample* s = nullptr;
+            g_signal_emit_by_name(sink_.get(), "try-pull-sample", GstClockTime{0}, &s);
+            return s;
+        }()) {
+            GstMapInfo map;
+            GstBuffer* buffer = gst_sample_get_buffer(sample);
+            gst_buffer_map(buffer, &map, GST_MAP_READ);
+            const auto* data = reinterpret_cast<const float*>(map.data);
+            for (size_t i = 0; i + 1 < map.size / sizeof(float); i += 2) left.push_back(data[i]);
+            gst_buffer_unmap(buffer, &map);
+            gst_sample_unref(sample);
+        }
+        return left;
+    }
+
+private:
+    GstHandle<GstElement> pipeline_;
+    GstHandle<GstElement> sink_;
+    GstHandle<GstPad> src_;
+    std::unique_ptr<ChannelFilter> filter_;
+};
+
+TEST(ChannelFilterGst, ARiseAfterASeekBeginsWithTheFirstSoundWhereItLands) {
+    HandFed feed;
+    feed.segmentFrom(GST_SECOND);
+    feed.filter().setGain(1.0, 0);
+    feed.filter().rise(10 * GST_MSECOND);
+    // The decoder's frame that holds the landing point starts before it; the sink drops that part.
+    feed.push10Ms(GST_SECOND - 10 * GST_MSECOND);
+    for (int i = 0; i < 3; ++i) feed.push10Ms(GST_SECOND + i * 10 * GST_MSECOND);
+    const auto peaks = peaksPerMs(feed.heard());
+    ASSERT_EQ(peaks.size(), 30u);
+    // The rise begins with the first sound heard, not earlier: no jump to full level.
+    EXPECT_LT(peaks[0], 0.06f);
+    const auto full = std::find_if(peaks.begin(), peaks.end(), [](float p) { return p > 0.49f; });
+    ASSERT_NE(full, peaks.end());
+    EXPECT_GE(std::distance(peaks.begin(), full), 8);
 }
 
 }  // namespace
