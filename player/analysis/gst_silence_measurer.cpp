@@ -1,13 +1,13 @@
 #include "player/analysis/gst_silence_measurer.h"
 
 #include "player/channel/gst/gst_handle.h"
+#include "player/channel/gst/gst_start.h"
 
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 
 #include <atomic>
 #include <cstring>
-#include <mutex>
 
 namespace velorra {
 
@@ -90,8 +90,7 @@ void GstSilenceMeasurer::measure(const std::string& path) {
 
 void GstSilenceMeasurer::startNext() {
     if (queue_.empty()) return;
-    static std::once_flag once;
-    std::call_once(once, [] { gst_init(nullptr, nullptr); });
+    startGstreamer();
 
     auto job = std::make_shared<Job>();
     job->owner = this;

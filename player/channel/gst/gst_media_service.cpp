@@ -4,11 +4,11 @@
 
 #include <chrono>
 #include <cmath>
-#include <mutex>
 #include <utility>
 
 #include "player/channel/duration_scan.h"
 #include "player/channel/gst/gst_output_devices.h"
+#include "player/channel/gst/gst_start.h"
 #include "player/channel/whole_seconds.h"
 
 namespace velorra {
@@ -320,15 +320,6 @@ std::vector<std::string> GstMediaGraph::filterNames() {
 }
 
 GstMediaService::GstMediaService(toolkit::EventLoop& loop, AudioOutput output) : loop_(loop), output_(output) {}
-
-namespace {
-// GStreamer starts with the first graph or device list: a program that never plays (or only
-// learns durations from headers) does not pay for loading its registry.
-void startGstreamer() {
-    static std::once_flag once;
-    std::call_once(once, [] { gst_init(nullptr, nullptr); });
-}
-}  // namespace
 
 std::unique_ptr<MediaGraph> GstMediaService::createGraph(const std::string& outputDevice) {
     startGstreamer();
