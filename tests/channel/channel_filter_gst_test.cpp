@@ -16,6 +16,21 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int kPerMs = kRate / 1000;
 
+// Appends the left channel of the appsink's next buffer; false when none comes within `wait`.
+bool pullLeft(GstElement* sink, GstClockTime wait, std::vector<float>& left) {
+    GstSample* sample = nullptr;
+    g_signal_emit_by_name(sink, "try-pull-sample", wait, &sample);
+    if (!sample) return false;
+    GstMapInfo map;
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    gst_buffer_map(buffer, &map, GST_MAP_READ);
+    const auto* data = reinterpret_cast<const float*>(map.data);
+    for (size_t i = 0; i + 1 < map.size / sizeof(float); i += 2) left.push_back(data[i]);
+    gst_buffer_unmap(buffer, &map);
+    gst_sample_unref(sample);
+    return true;
+}
+
 // audiotestsrc's sine at half scale in 16-bit sound, 10 ms buffers, converted as playbin does
 // into the filter and an appsink that holds one buffer, so that the gain takes each buffer about
 // when the test pulls the one before.
@@ -46,17 +61,7 @@ public:
     // The left channel of the next `ms` milliseconds of sound.
     std::vector<float> pull(int ms) {
         std::vector<float> left;
-        while (static_cast<int>(left.size()) < ms * kPerMs) {
-            GstSample* sample = nullptr;
-            g_signal_emit_by_name(sink_.get(), "try-pull-sample", 2 * GST_SECOND, &sample);
-            if (!sample) break;
-            GstMapInfo map;
-            GstBuffer* buffer = gst_sample_get_buffer(sample);
-            gst_buffer_map(buffer, &map, GST_MAP_READ);
-            const auto* data = reinterpret_cast<const float*>(map.data);
-            for (size_t i = 0; i + 1 < map.size / sizeof(float); i += 2) left.push_back(data[i]);
-            gst_buffer_unmap(buffer, &map);
-            gst_sample_unref(sample);
+        while (static_cast<int>(left.size()) < ms * kPerMs && pullLeft(sink_.get(), 2 * GST_SECOND, left)) {
         }
         return left;
     }
@@ -160,18 +165,7 @@ public:
     // The left channel of all the sound the sink has kept.
     std::vector<float> heard() {
         std::vector<float> left;
-        while (GstSample* sample = [&] {
-            GstSample* s = nullptr;
-            g_signal_emit_by_name(sink_.get(), "try-pull-sample", GstClockTime{0}, &s);
-            return s;
-        }()) {
-            GstMapInfo map;
-            GstBuffer* buffer = gst_sample_get_buffer(sample);
-            gst_buffer_map(buffer, &map, GST_MAP_READ);
-            const auto* data = reinterpret_cast<const float*>(map.data);
-            for (size_t i = 0; i + 1 < map.size / sizeof(float); i += 2) left.push_back(data[i]);
-            gst_buffer_unmap(buffer, &map);
-            gst_sample_unref(sample);
+        while (pullLeft(sink_.get(), 0, left)) {
         }
         return left;
     }
