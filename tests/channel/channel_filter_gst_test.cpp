@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "player/channel/gst/channel_filter.h"
@@ -88,6 +89,27 @@ int fallMs(const std::vector<float>& peaks) {
     const auto silent = std::find_if(peaks.begin(), peaks.end(), [](float p) { return p < 0.001f; });
     const auto lastFull = std::find_if(std::make_reverse_iterator(silent), peaks.rend(), [](float p) { return p > 0.49f; });
     return static_cast<int>(std::distance(lastFull.base(), silent));
+}
+
+// The gain steps along each stretch of the ramp instead of working each frame out afresh; every
+// frame must still take the factor of its own time: before the first point, on both stretches
+// (one rising, one falling), after the last, and from a buffer that begins inside a stretch.
+TEST(GainRamp, EachFrameOfABufferTakesTheFactorOfItsOwnTime) {
+    GainRamp ramp;
+    ramp.points = {GainRamp::Point{2 * GST_MSECOND, 0.2}, GainRamp::Point{5 * GST_MSECOND, 1.0},
+                   GainRamp::Point{7 * GST_MSECOND, 0.5}};
+    ramp.count = 3;
+    for (const auto& [start, end] : {std::pair<GstClockTime, GstClockTime>{0, 10 * GST_MSECOND},
+                                     {3 * GST_MSECOND + 123, 8 * GST_MSECOND}}) {
+        const size_t frames = (end - start) * kRate / GST_SECOND;
+        std::vector<float> samples(2 * frames, 1.0f);
+        ramp.scale(samples.data(), frames, start, end);
+        for (size_t i = 0; i < frames; ++i) {
+            const double t = static_cast<double>(start) + static_cast<double>(end - start) * i / frames;
+            ASSERT_NEAR(samples[2 * i], ramp.at(static_cast<GstClockTime>(t)), 1e-5) << "frame " << i;
+            ASSERT_EQ(samples[2 * i + 1], samples[2 * i]);
+        }
+    }
 }
 
 TEST(ChannelFilterGst, AHaltFromUnityFallsOverItsRampAndTheNextStartRises) {

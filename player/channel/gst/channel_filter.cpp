@@ -1,5 +1,7 @@
 #include "player/channel/gst/channel_filter.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include <gst/audio/audio-format.h>
@@ -37,17 +39,42 @@ double GainRamp::at(GstClockTime t) const {
 }
 
 void GainRamp::scale(float* samples, size_t frames, GstClockTime start, GstClockTime end) const {
-    if (start >= last().time) {
-        const auto factor = static_cast<float>(last().factor);
-        for (size_t i = 0; i < 2 * frames; ++i) samples[i] *= factor;
+    // Along a stretch the factor is a straight line in the frame's index: it is stepped, not
+    // worked out afresh for every frame.
+    const auto apply = [samples](size_t from, size_t to, double factor, double perFrame) {
+        if (perFrame == 0.0) {
+            const auto flat = static_cast<float>(factor);
+            for (size_t i = 2 * from; i < 2 * to; ++i) samples[i] *= flat;
+            return;
+        }
+        for (size_t i = from; i < to; ++i, factor += perFrame) {
+            samples[2 * i] *= static_cast<float>(factor);
+            samples[2 * i + 1] *= static_cast<float>(factor);
+        }
+    };
+    if (end <= start || start >= last().time) {
+        apply(0, frames, at(start), 0.0);
         return;
     }
-    const double step = end > start ? static_cast<double>(end - start) / static_cast<double>(frames) : 0.0;
-    for (size_t i = 0; i < frames; ++i) {
-        const auto factor = static_cast<float>(at(start + static_cast<GstClockTime>(step * static_cast<double>(i))));
-        samples[2 * i] *= factor;
-        samples[2 * i + 1] *= factor;
+    const double step = static_cast<double>(end - start) / static_cast<double>(frames);
+    // The first frame at or after stream time `t`.
+    const auto frameAt = [&](GstClockTime t) -> size_t {
+        if (t <= start) return 0;
+        return std::min(frames, static_cast<size_t>(std::ceil(static_cast<double>(t - start) / step)));
+    };
+    size_t from = frameAt(points[0].time);
+    apply(0, from, points[0].factor, 0.0);
+    for (size_t k = 1; k < count; ++k) {
+        const Point &a = points[k - 1], &b = points[k];
+        const size_t to = frameAt(b.time);
+        if (to > from) {
+            const double slope = (b.factor - a.factor) / static_cast<double>(b.time - a.time);
+            const double t = static_cast<double>(start) + step * static_cast<double>(from);
+            apply(from, to, a.factor + slope * (t - static_cast<double>(a.time)), slope * step);
+            from = to;
+        }
     }
+    apply(from, frames, last().factor, 0.0);
 }
 
 std::unique_ptr<ChannelFilter> ChannelFilter::create(GstHandle<GstElement> sink) {

@@ -64,7 +64,15 @@ void ScrollBarWidget::controlChanged(Change what) {
             bar_->setValue(sign() * control_.Value());
             break;
         }
-        case Change::Value: bar_->setValue(sign() * control_.Value()); break;
+        // A hidden bar takes its value when it is shown: a control the program moves while
+        // nobody sees it (the channel faders, many times a second in a transition) then costs
+        // the widget nothing.
+        case Change::Visible:
+            if (control_.Visible()) bar_->setValue(sign() * control_.Value());
+            break;
+        case Change::Value:
+            if (control_.Visible()) bar_->setValue(sign() * control_.Value());
+            break;
         case Change::Appearance:
             bar_->setSingleStep(std::max(1, control_.SmallChange()));
             bar_->setPageStep(std::max(1, control_.LargeChange()));

@@ -165,6 +165,11 @@ TEST_F(WindowTest, ProgramChangesAreMirroredAndRefusedValuesNeverReachTheWidget)
     EXPECT_EQ(demo.volumeChanges, 1 + 1);
     EXPECT_EQ(bar.maximum(), 10);
     EXPECT_EQ(bar.value(), 10);
+    // Moved while hidden, the bar shows where it stands once it is shown again.
+    demo.volume.setVisible(false);
+    EXPECT_TRUE(demo.volume.setValue(3));
+    demo.volume.setVisible(true);
+    EXPECT_EQ(bar.value(), 3);
 
     demo.title.setCaption("Master Volume");
     EXPECT_EQ(widget<QLabel>(bound, demo.title).text(), "Master Volume");
