@@ -68,8 +68,6 @@ void ScrollBarWidget::controlChanged(Change what) {
         // nobody sees it (the channel faders, many times a second in a transition) then costs
         // the widget nothing.
         case Change::Visible:
-            if (control_.Visible()) bar_->setValue(sign() * control_.Value());
-            break;
         case Change::Value:
             if (control_.Visible()) bar_->setValue(sign() * control_.Value());
             break;
