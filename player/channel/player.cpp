@@ -27,10 +27,14 @@ Player::~Player() = default;
 
 bool Player::build(const std::string& path) {
     graph_.reset();
+    failed_ = false;
     graph_ = service_.createGraph(outputDevice_);
     if (!graph_) return false;
     graph_->onStream = [this](StreamEvent event) {
-        if (event == StreamEvent::Failed) duration_ = 0;
+        if (event == StreamEvent::Failed) {
+            duration_ = 0;
+            failed_ = true;
+        }
         if (onStream) onStream(event);
     };
     return graph_->render(path);

@@ -81,6 +81,8 @@ public:
 
     // Told when the opened file's stream ends or fails.
     std::function<void(StreamEvent)> onStream;
+    // The opened file's stream has failed, or the file could not be rendered.
+    bool Failed() const { return failed_; }
 
 private:
     // The graph of the opened file, built now if OpenFile left it for later; null without one.
@@ -100,6 +102,7 @@ private:
     double pitch_ = 0.0;
     int32_t duration_ = 0;
     int32_t position_ = 0;
+    bool failed_ = false;
     std::string outputDevice_;
 };
 

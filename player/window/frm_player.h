@@ -118,6 +118,9 @@ public:
     void LoadCurrentItem();
     // The channel in entry i; throws for an absent entry, so the step that wanted it is skipped.
     Player& channel(int32_t i);
+    // The song on entry ActiveChannel did not play: its file could not be rendered or its
+    // stream failed.
+    bool activeFailed() const;
     // Binds the transport, position, transition, audio and total-length controls to their
     // actions; run once by the constructor.
     void wirePlayback();

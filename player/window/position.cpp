@@ -50,7 +50,8 @@ void frmPlayer::tmrPosition_Timer() {
     attempt([&] { hscPosition.setValue(toInt16(int64_t{position} - StartPos)); });
     UpdatingPosition = 0;
 
-    if (position < EndPos - TransitionLead()) return;
+    // A song that did not play is in its end zone whatever length its header told.
+    if (position < EndPos - TransitionLead() && !activeFailed()) return;
     AdvanceSong();
 }
 

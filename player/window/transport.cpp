@@ -16,6 +16,11 @@ Player& frmPlayer::channel(int32_t i) {
     return *entry;
 }
 
+bool frmPlayer::activeFailed() const {
+    const auto& entry = Channels.at(static_cast<size_t>(ActiveChannel));
+    return entry && entry->Failed();
+}
+
 void frmPlayer::wirePlayback() {
     btnPlay.onClick = [this] { btnPlay_Click(); };
     btnPause.onClick = [this] { btnPause_Click(); };
@@ -125,7 +130,10 @@ void frmPlayer::DoTransition() {
         CurrentIndex = 0;
         return;
     }
-    ActiveChannel = static_cast<int16_t>(1 - ActiveChannel);
+    // The next song takes the other entry, where the song that is ending fades out; the entry
+    // of a song that did not play is the next one's, so the song before it fades out whole past
+    // any number of such files.
+    if (!activeFailed()) ActiveChannel = static_cast<int16_t>(1 - ActiveChannel);
     LoadCurrentItem();
     attempt([&] { channel(ActiveChannel).PlayFile(); });
     mnuShowItemInPlay_Click();

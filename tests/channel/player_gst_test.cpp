@@ -163,8 +163,8 @@ TEST(ChannelPlayerGst, FilesWithoutSoundGiveZeroAndTheChannelCarriesOn) {
 }
 
 // The channel hears its stream: a file cut short ends early, a file whose header promises sound
-// in a codec nothing decodes fails once it is played and is left with Duration 0, and a named
-// pipe is refused without waiting for a writer.
+// in a codec nothing decodes fails once it is played and is left failed with Duration 0, and a
+// named pipe is refused without waiting for a writer.
 TEST(ChannelPlayerGst, TheStreamTellsItsEndAndItsFailure) {
     GstMediaService service(loop(), AudioOutput::SilentFast);
     const std::string whole = testing::readFile(channelMedia().vbrXing);
@@ -182,6 +182,7 @@ TEST(ChannelPlayerGst, TheStreamTellsItsEndAndItsFailure) {
         ASSERT_TRUE(runUntil([&] { return !told.empty(); }));
         EXPECT_EQ(told, std::vector{StreamEvent::Ended});
         EXPECT_GT(player->Duration(), 0);
+        EXPECT_FALSE(player->Failed());
     }
     told.clear();
     {
@@ -192,6 +193,7 @@ TEST(ChannelPlayerGst, TheStreamTellsItsEndAndItsFailure) {
         player->PlayFile();
         ASSERT_TRUE(runUntil([&] { return !told.empty(); }));
         EXPECT_EQ(told, std::vector{StreamEvent::Failed});
+        EXPECT_TRUE(player->Failed());
         EXPECT_EQ(player->Duration(), 0);
         EXPECT_EQ(player->Position(), 0);
     }

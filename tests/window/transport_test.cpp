@@ -226,7 +226,8 @@ TEST_F(Transport, ASongThatFailsToOpenIsPassedOverAtTheNextTick) {
     EXPECT_EQ(fileIn(0), "");
     loop.advance(100);
     EXPECT_EQ(player.CurrentIndex, 2);
-    EXPECT_EQ(fileIn(0), "b.mp3");
+    EXPECT_EQ(fileIn(1), "b.mp3");  // in the entry of the song that did not play
+    EXPECT_EQ(fileIn(0), "");
     EXPECT_TRUE(playing("b.mp3"));
 }
 
@@ -317,8 +318,8 @@ TEST_F(Transport, ASongNotLongerThanTheTransitionRisesForHalfOfItAndFallsForTheO
 }
 
 // A stream that ends or fails before its trimmed end changes the song at once, as its end zone
-// would; so does a file whose header tells a length but that cannot be rendered, and its
-// channel is left with Duration 0.
+// would; so does a file whose header tells a length but that cannot be rendered. Each song
+// that failed gives its entry to the next one.
 TEST_F(Transport, ASongWhoseStreamEndsOrFailsEarlyIsChangedAtOnce) {
     store("Transitions", "TransitionTime", "2");
     media.breakAt("cut.mp3", 60, 10, StreamEvent::Ended);
@@ -340,12 +341,46 @@ TEST_F(Transport, ASongWhoseStreamEndsOrFailsEarlyIsChangedAtOnce) {
     loop.advance(5000);
     EXPECT_EQ(player.CurrentIndex, 4);
     EXPECT_EQ(fileIn(0), "good.mp3");
-    EXPECT_EQ(player.Channels[1]->Duration(), 0);
+    EXPECT_EQ(fileIn(1), "cut.mp3");
     EXPECT_EQ(player.lstClipList.text(3, 9), "30");
     EXPECT_EQ(rendered(), (std::vector<std::string>{"cut.mp3", "damaged.mp3", "odd.wav", "good.mp3"}));
     loop.advance(20000);
     EXPECT_EQ(player.CurrentIndex, 4);
     EXPECT_TRUE(playing("good.mp3"));
+}
+
+// Files that do not play never cut short the song before them: each one that fails gives its
+// entry to the next, so the song on the other entry fades out whole, here past two such files
+// in a row and past one on the last row, whose header still tells a length.
+TEST_F(Transport, ASongFadesOutWholePastTheFilesAfterItThatDoNotPlay) {
+    store("Transitions", "TransitionTime", "2");
+    addSong("a.mp3", 30);
+    media.failToRender("odd.wav", 30);
+    addRow("odd.wav");
+    addRow("gone.mp3");
+    addSong("b.mp3", 30);
+    media.failToRender("last.wav", 30);
+    addRow("last.wav");
+    player.show();
+    player.btnPlay.click();
+
+    ASSERT_TRUE(runUntil([&] { return player.CurrentIndex == 4; }, 30000));
+    EXPECT_EQ(fileIn(0), "b.mp3");
+    EXPECT_TRUE(playing("a.mp3"));
+    const int32_t falling = fader(1);
+    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 3000));
+    EXPECT_GT(fader(1), falling);
+    EXPECT_EQ(graphOf("a.mp3").state, FakeGraphState::Stopped);
+    EXPECT_NEAR(media.positionOf(graphOf("a.mp3")), 30.0, 0.6);
+
+    // Past the last row the list starts again at the next tick, where last.wav was.
+    ASSERT_TRUE(runUntil([&] { return player.CurrentIndex == 0; }, 30000));
+    EXPECT_EQ(fileIn(1), "last.wav");
+    ASSERT_TRUE(runUntil([&] { return player.CurrentIndex == 1; }, 100));
+    EXPECT_EQ(fileIn(1), "a.mp3");
+    EXPECT_TRUE(playing("b.mp3"));
+    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 3000));
+    EXPECT_NEAR(media.positionOf(graphOf("b.mp3")), 30.0, 0.6);
 }
 
 // What a dropped channel's graph had to tell is not heard: here the failure of odd.wav, whose
