@@ -54,7 +54,6 @@ public:
     bool setVolume(int32_t centibels, std::chrono::milliseconds ramp) override;
     std::optional<int32_t> balance() override;
     bool setBalance(int32_t balance) override;
-    std::vector<std::string> filterNames() override;
 
     // The elements themselves, for inspection.
     GstElement* pipeline() const { return playbin_.get(); }
@@ -71,7 +70,8 @@ private:
         std::weak_ptr<GstGraphs> graphs;
         int id;
         // Posts the event through the loop; it reaches the graph only if one of this id lives.
-        void post(BusEvent event) const;
+        // A failure carries GStreamer's words for it.
+        void post(BusEvent event, std::string why = {}) const;
     };
     // Null when the elements cannot be made. With AudioOutput::Device the sound goes to the
     // device of that display name, or to the default output when none carries it.
@@ -81,7 +81,7 @@ private:
     GstMediaGraph(GstHandle<GstElement> playbin, std::unique_ptr<ChannelFilter> filter, BusLink link);
     static GstBusSyncReply onBus(GstBus* bus, GstMessage* message, gpointer link);
     // Acts on what the bus said, on the user-interface thread.
-    void handle(BusEvent event);
+    void handle(BusEvent event, const std::string& why = {});
     bool seek(double rate, double seconds);
     bool live() const { return chain_ == Chain::Building || chain_ == Chain::Ready; }
     // Stream time that passes in `wall` of playing at the graph's rate.
