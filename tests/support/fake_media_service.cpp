@@ -36,7 +36,7 @@ public:
     }
 
     void tell(StreamEvent event) {
-        if (onStream) onStream(event, event == StreamEvent::Failed ? "fake: " + state_->file + " does not play" : "");
+        if (onStream) onStream(event, event == StreamEvent::Failed ? "fake: the file does not play" : "");
     }
 
     bool render(const std::string& path) override {

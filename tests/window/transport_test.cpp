@@ -183,6 +183,40 @@ TEST_F(Transport, StopStopsBothChannelsAndPlayStartsAgainFromTheTop) {
     EXPECT_TRUE(playing("a.mp3"));
 }
 
+// Stop holds the list: nothing starts by itself, not the row after a song that did not play, not
+// a failure told after Stop, until a command starts a song again.
+TEST_F(Transport, AfterStopNothingStartsUntilACommandAndAListThatPlaysNothingEndsStopped) {
+    addBrokenSong("gone1.mp3");
+    addBrokenSong("gone2.mp3");
+    addBrokenSong("gone3.mp3");
+    player.show();
+    player.btnPlay.click();
+    player.btnStop.click();  // before the failure of row 1 is told
+    const size_t graphs = media.graphCount();
+    loop.advance(10000);
+    EXPECT_EQ(media.graphCount(), graphs);
+    EXPECT_EQ(player.CurrentIndex, 1);
+    EXPECT_EQ(player.lblStatus.Caption(), "Stop");
+
+    // A pass over the whole list that plays nothing ends stopped, and says so until a command.
+    player.btnNext.click();
+    loop.advance(2000);
+    EXPECT_EQ(player.playback.State(), PlayState::Stopped);
+    EXPECT_TRUE(player.playback.Held());
+    EXPECT_EQ(player.StatusBar1.panel(1).text, "3 files could not be played");
+    const size_t afterPass = media.graphCount();
+    loop.advance(10000);
+    EXPECT_EQ(media.graphCount(), afterPass);
+
+    // A row that plays ends the count: Play starts over and the status clears.
+    addSong("d.mp3", 30);
+    player.btnPlay.click();
+    EXPECT_EQ(player.StatusBar1.panel(1).text, "");
+    loop.advance(1000);
+    EXPECT_TRUE(playing("d.mp3"));
+    EXPECT_EQ(player.CurrentIndex, 4);
+}
+
 TEST_F(Transport, TrimsSetTheWindowOfEachSongAndASongShorterThanItsTrimsPlaysWhole) {
     store("Trimming", "CutFirst", "15");
     store("Trimming", "CutLast", "10");
@@ -219,12 +253,14 @@ TEST_F(Transport, ASongThatFailsToOpenIsPassedOverAtTheNextTick) {
     addBrokenSong("broken.mp3");
     addSong("b.mp3", 30);
     player.show();
+    ::testing::internal::CaptureStderr();
     player.btnPlay.click();
     EXPECT_EQ(player.lstClipList.text(1, 1), "00:00");
     EXPECT_EQ(player.lstClipList.text(1, 9), "0");
     EXPECT_EQ(player.playback.EndPos, 0);
     EXPECT_EQ(fileIn(0), "");
     loop.advance(100);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "velorra: cannot play \"broken.mp3\": fake: the file does not play\n");
     EXPECT_EQ(player.CurrentIndex, 2);
     EXPECT_EQ(fileIn(1), "b.mp3");  // in the entry of the song that did not play
     EXPECT_EQ(fileIn(0), "");
