@@ -64,7 +64,8 @@ public:
     virtual void levelChanged() {}
     // The song of a file could not be played; `why` is the media service's own text.
     virtual void songFailed(const std::string& /*path*/, const std::string& /*why*/) {}
-    // A pass over the whole list played nothing: playback stopped after `failures` files.
+    // A pass over the whole list played nothing: playback stopped after `failures` files that
+    // failed or ended before their songs began.
     virtual void nothingPlayable(int32_t /*failures*/) {}
     // The total-length calculation moved on: `rows` rows summed so far to `seconds`.
     virtual void totalProgress(double /*seconds*/, int32_t /*rows*/) {}
@@ -173,6 +174,8 @@ private:
     void setState(PlayState s);
     // A command starts songs again after Stop.
     void release();
+    // The song changes by itself: not after Stop, not while paused.
+    bool advancing() const;
     void channelFailed(int16_t index);
 
     toolkit::EventLoop& loop_;
@@ -184,8 +187,10 @@ private:
     int32_t currentIndex_ = 0;
     int32_t level_ = 0;
     bool held_ = false;
-    // Songs that failed one after the other since a song last played.
-    int32_t failedInARow_ = 0;
+    // Songs that failed or ended without a sound, one after the other, since a song last played.
+    int32_t unplayedInARow_ = 0;
+    // The active channel's stream ended before its song started.
+    bool endedUnplayed_ = false;
     bool calculating_ = false, cancelRequested_ = false, shutDown_ = false;
     bool trimSilence_ = false;
     std::string outputDevice_;

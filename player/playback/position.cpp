@@ -1,7 +1,8 @@
 // The position monitor: ten times a second it reads where the active channel plays, and when the
 // song reaches its trimmed end less the transition time it starts the next one, so that the
 // transition ends where the trimmed song ends. A song whose stream ends or fails before that is
-// changed as soon as its channel tells. After Stop the monitor only watches: nothing starts.
+// changed as soon as its channel tells. After Stop, and while the song is paused, the monitor
+// only watches: nothing starts until a command.
 #include "player/channel/whole_seconds.h"
 #include "player/playback/playback_core.h"
 #include "player/playback/seg_to_min.h"
@@ -35,9 +36,9 @@ void PlaybackCore::tmrPosition_Timer() {
     Player* active = channelIn(ActiveChannel);
     const int32_t position = active ? active->Position() : 0;
     tell([position](PlaybackObserver& o) { o.positionTick(position); });
-    if (active && active->Playing() && !active->Failed() && position > StartPos) failedInARow_ = 0;
+    if (active && active->Playing() && !active->Failed() && position > StartPos) unplayedInARow_ = 0;
 
-    if (held_) return;
+    if (!advancing()) return;
     // A song that did not play is in its end zone whatever length its header told.
     if (position < EndPos - TransitionLead() && !activeFailed()) return;
     AdvanceSong();
@@ -52,10 +53,20 @@ double PlaybackCore::TransitionLead() const {
     return TransitionTime < length ? TransitionTime : static_cast<double>(length) / 2;
 }
 
+bool PlaybackCore::advancing() const { return !held_ && state_ != PlayState::Paused; }
+
 void PlaybackCore::Channels_StreamEnd(int16_t Index, StreamEvent event) {
     if (event == StreamEvent::Failed) channelFailed(Index);
-    if (event == StreamEvent::Ended && Index == ActiveChannel) failedInARow_ = 0;
-    if (Index == ActiveChannel && !held_) AdvanceSong();
+    if (Index != ActiveChannel) return;
+    // A stream that ends where its song starts (trimmed past its true end) played nothing.
+    if (event == StreamEvent::Ended) {
+        Player* p = channelIn(Index);
+        if (p && p->Position() > StartPos)
+            unplayedInARow_ = 0;
+        else
+            endedUnplayed_ = true;
+    }
+    if (advancing()) AdvanceSong();
 }
 
 void PlaybackCore::channelFailed(int16_t index) {
@@ -67,10 +78,10 @@ void PlaybackCore::channelFailed(int16_t index) {
 
 void PlaybackCore::AdvanceSong() {
     const int32_t rows = list_.rowCount();
-    if (activeFailed() && rows > 0) {
+    if ((activeFailed() || endedUnplayed_) && rows > 0) {
         // A pass over the whole list in which no song played ends stopped.
-        if (++failedInARow_ >= rows) {
-            const int32_t failures = failedInARow_;
+        if (++unplayedInARow_ >= rows) {
+            const int32_t failures = unplayedInARow_;
             Stop();
             tell([failures](PlaybackObserver& o) { o.nothingPlayable(failures); });
             return;

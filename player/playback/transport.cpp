@@ -61,7 +61,7 @@ void PlaybackCore::setState(PlayState s) {
 
 void PlaybackCore::release() {
     held_ = false;
-    failedInARow_ = 0;
+    unplayedInARow_ = 0;
 }
 
 void PlaybackCore::setCurrentIndex(int32_t index) {
@@ -159,6 +159,7 @@ void PlaybackCore::LoadCurrentItem() {
     auto& entry = Channels[static_cast<size_t>(ActiveChannel)];
     if (entry) entry->StopFile();
     entry = std::make_unique<Player>(media_);
+    endedUnplayed_ = false;
     entry->onStream = [this, index = ActiveChannel](StreamEvent e) { Channels_StreamEnd(index, e); };
     Player& p = *entry;
     p.setOutputDevice(outputDevice_);
