@@ -8,6 +8,9 @@
 #include "player/toolkit/attempt.h"
 #include "player/window/frm_player.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace velorra {
 
 namespace {
@@ -178,6 +181,17 @@ void WinSeek::Form_Resize() {
     for (toolkit::Control* c : std::initializer_list<toolkit::Control*>{&chkReadMP3Tags, &lblCount, &lblfound})
         c->setTop(h - 1470);
     Label1.setWidth(w - 2880);
+}
+
+void WinSeek::dockTo(const toolkit::Window& player) {
+    // Each edge as far in as the screen needs, the far one first, so that a window larger than
+    // the screen keeps its left and top edges on it.
+    const toolkit::Screen& screen = toolkit::screen();
+    const auto within = [](int64_t place, int64_t size, int64_t start, int64_t length) {
+        return static_cast<int32_t>(std::max(start, std::min(place, start + length - size)));
+    };
+    setTop(within(player.Top(), Height(), screen.top, screen.height));
+    setLeft(within(int64_t{player.Left()} + player.Width(), Width(), screen.left, screen.width));
 }
 
 void WinSeek::cmdExit_Click() {
