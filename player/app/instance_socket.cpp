@@ -1,6 +1,5 @@
 #include "player/app/instance_socket.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -16,7 +15,9 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace velorra {
 
@@ -128,12 +129,23 @@ public:
     bool listen() {
         const auto address = socketAddress();
         if (!address || wake_.get() < 0) return false;
+        // Made under a name of its own and put in place once it listens, so that a start never
+        // meets a socket that refuses it; what it replaces is a dead player's (no player
+        // answered there: this start asked first).
+        sockaddr_un making = *address;
+        const std::string temporary = std::string(address->sun_path) + "." + std::to_string(::getpid());
+        if (temporary.size() >= sizeof making.sun_path) return false;
+        std::memcpy(making.sun_path, temporary.c_str(), temporary.size() + 1);
         FileDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
         if (fd.get() < 0) return false;
-        // No player answered there (this start asked first): what is left is a dead player's.
-        ::unlink(address->sun_path);
-        if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) return false;
-        if (::chmod(address->sun_path, S_IRUSR | S_IWUSR) != 0 || ::listen(fd.get(), Backlog) != 0) return false;
+        ::unlink(making.sun_path);
+        const bool made = ::bind(fd.get(), reinterpret_cast<const sockaddr*>(&making), sizeof making) == 0 &&
+                          ::chmod(making.sun_path, S_IRUSR | S_IWUSR) == 0 && ::listen(fd.get(), Backlog) == 0 &&
+                          ::rename(making.sun_path, address->sun_path) == 0;
+        if (!made) {
+            ::unlink(making.sun_path);
+            return false;
+        }
         listening_ = std::move(fd);
         return true;
     }

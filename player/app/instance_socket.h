@@ -32,7 +32,7 @@ public:
     // Stops the thread and closes every connection.
     ~InstanceSocket();
 
-    bool listening() const { return static_cast<bool>(thread_.joinable()); }
+    bool listening() const { return thread_.joinable(); }
 
 private:
     class Listener;

@@ -184,14 +184,17 @@ void WinSeek::Form_Resize() {
 }
 
 void WinSeek::dockTo(const toolkit::Window& player) {
-    // Each edge as far in as the screen needs, the far one first, so that a window larger than
-    // the screen keeps its left and top edges on it.
+    // A window that does not fit right of the player goes to its left, where it hides nothing of
+    // it; where neither fits, as far in as the screen needs, the far edge first, so that a window
+    // larger than the screen keeps its left and top edges on it.
     const toolkit::Screen& screen = toolkit::screen();
-    const auto within = [](int64_t place, int64_t size, int64_t start, int64_t length) {
-        return static_cast<int32_t>(std::max(start, std::min(place, start + length - size)));
-    };
-    setTop(within(player.Top(), Height(), screen.top, screen.height));
-    setLeft(within(int64_t{player.Left()} + player.Width(), Width(), screen.left, screen.width));
+    const int64_t screenRight = int64_t{screen.left} + screen.width;
+    const int64_t right = int64_t{player.Left()} + player.Width(), left = int64_t{player.Left()} - Width();
+    int64_t place = right;
+    if (right + Width() > screenRight) place = left >= screen.left ? left : screenRight - Width();
+    setLeft(static_cast<int32_t>(std::max<int64_t>(screen.left, place)));
+    const int64_t bottom = int64_t{screen.top} + screen.height;
+    setTop(static_cast<int32_t>(std::max<int64_t>(screen.top, std::min<int64_t>(player.Top(), bottom - Height()))));
 }
 
 void WinSeek::cmdExit_Click() {

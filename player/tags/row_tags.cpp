@@ -15,10 +15,9 @@ std::array<std::string*, 6> fields(vextag::TagValues& tag) {
     return {&tag.song, &tag.artist, &tag.album, &tag.year, &tag.genre, &tag.comment};
 }
 
-bool blank(vextag::TagValues& tag) {
-    for (const std::string* field : fields(tag))
-        if (!field->empty()) return false;
-    return true;
+bool blank(const vextag::TagValues& tag) {
+    return tag.song.empty() && tag.artist.empty() && tag.album.empty() && tag.year.empty() && tag.genre.empty() &&
+           tag.comment.empty();
 }
 
 // Each value up to its first NUL byte; with `trim`, without the blanks that end up outside it

@@ -4,6 +4,8 @@
 #include "player/tags/row_tags.h"
 #include "player/toolkit/event_loop.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <stop_token>
 #include <string>
