@@ -177,6 +177,9 @@ std::optional<OtherTags> readOtherTags(const std::string& path) {
         return tags;
     }
 
+    // MPEG audio (raw AAC too) carries its ID3v2 tag at its start, or none.
+    if (format == MediaFormat::Mpeg && start == 0) return tags;
+
     // The stream takes the descriptor over and closes it.
     const int raw = fd.release();
     TagLib::FileStream stream(raw, true);
