@@ -2,13 +2,15 @@
 // One player per desktop. A start while a player already runs on this desktop hands its command
 // line to that player and ends; the running player runs its command-line steps on it. They meet
 // on the session bus, at the owner of the MPRIS2 name, or, where there is no bus, on a local
-// socket in $XDG_RUNTIME_DIR; with neither, every start opens its own window.
+// socket in $XDG_RUNTIME_DIR (instance_socket.h); with neither, every start opens its own window.
+#include "player/app/instance_socket.h"
+
 #include <QByteArray>
 #include <QDBusConnection>
-#include <QLocalServer>
 #include <QObject>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace velorra {
@@ -27,17 +29,19 @@ public:
 
     // Exports HandOver on the bus; owning the MPRIS2 name is the caller's part.
     bool exportOn(QDBusConnection bus);
-    // Listens on the socket in $XDG_RUNTIME_DIR; false without that folder.
+    // Listens on the socket in $XDG_RUNTIME_DIR; false without that folder, or when it is not
+    // private to this user.
     bool listenOnSocket();
 
 public slots:
     void HandOver(const QByteArray& commandLine);
 
 private:
-    void readFrom(class QLocalSocket* socket);
+    // Any thread may call it.
+    void takeLater(std::string commandLine);
 
     std::function<void(const std::string&)> onHandOver_;
-    QLocalServer server_;
+    std::unique_ptr<InstanceSocket> socket_;
 };
 
 }  // namespace velorra

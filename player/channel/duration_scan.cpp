@@ -57,7 +57,9 @@ std::optional<double> scanDuration(const std::string& path) {
         case MediaFormat::Mp4: return mp4Duration(bytes);
         case MediaFormat::Mpeg: break;
     }
-    return mpegDuration(bytes);
+    // Raw AAC has no container either: what is no MPEG audio may be ADTS frames.
+    if (const auto mpeg = mpegDuration(bytes)) return mpeg;
+    return adtsDuration(bytes);
 }
 
 }  // namespace velorra

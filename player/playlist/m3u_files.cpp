@@ -15,8 +15,10 @@ namespace velorra {
 
 namespace {
 
+// "Media File" keeps its label and shows every kind of file the player reads.
 constexpr const char* OpenFilter =
-    "M3U PlayList (*.M3U)|*.M3U|Media File (*.mp3; *.wav)|*.mp3; *.wav|Anything (*.*)|*.*";
+    "M3U PlayList (*.M3U)|*.M3U|Media File (*.mp3; *.wav)|"
+    "*.mp3; *.mp2; *.wav; *.flac; *.ogg; *.oga; *.opus; *.m4a; *.aac|Anything (*.*)|*.*";
 constexpr const char* SaveFilter = "M3U PlayList (*.M3U)|*.M3U";
 
 }  // namespace

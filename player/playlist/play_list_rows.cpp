@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include <unistd.h>
 
@@ -69,29 +71,61 @@ int32_t sortKeepingCurrent(toolkit::ListView& list, int32_t current, int k, bool
     return moved;
 }
 
+namespace {
+
+// Columns 0 and 2 to 6 of `row` from the tags of `filename`; the rows the other tags made know
+// their length at once, the way "Calculate Total" writes it.
+void fillTagColumns(frmPlayer& player, toolkit::ListView& list, int32_t row, RowTags tags, const std::string& filename) {
+    vextag::TagValues& tag = tags.values;
+    list.setText(row, column::Title, rowTitle(tag.song, filename));
+    list.setText(row, column::Artist, std::move(tag.artist));
+    list.setText(row, column::Cd, std::move(tag.album));
+    list.setText(row, column::Year, std::move(tag.year));
+    list.setText(row, column::Genre, std::move(tag.genre));
+    list.setText(row, column::Comment, std::move(tag.comment));
+    if (!tags.fromOtherTags || !list.text(row, column::TotLength).empty()) return;
+    if (const auto seconds = player.services().media.probeDuration(filename))
+        if (const auto whole = roundToInt32(*seconds)) {
+            list.setText(row, column::TotLength, std::to_string(*whole));
+            attempt([&] {
+                list.setText(row, column::Length,
+                             frmPlayer::SegToMin(double(*whole) - (double(player.playback.CutFirst) + player.playback.CutLast)));
+            });
+        }
+}
+
+}  // namespace
+
 void frmPlayer::AddFileToList(const std::string& Filename, int32_t& InsertPos, toolkit::ListView& DestinationList) {
     // A file whose tag cannot be read still becomes a row, with empty tag columns.
     RowTags row = readRowTags(Vextag1, Filename, mnuReadOtherTags.Checked());
-    vextag::TagValues& tag = row.values;
 
     if (InsertPos == 0) InsertPos = DestinationList.count() + 1;
-    if (!DestinationList.insert(InsertPos, {}, rowTitle(tag.song, Filename))) return;
-    DestinationList.setText(InsertPos, column::Artist, std::move(tag.artist));
-    DestinationList.setText(InsertPos, column::Cd, std::move(tag.album));
-    DestinationList.setText(InsertPos, column::Year, std::move(tag.year));
-    DestinationList.setText(InsertPos, column::Genre, std::move(tag.genre));
-    DestinationList.setText(InsertPos, column::Comment, std::move(tag.comment));
+    if (!DestinationList.insert(InsertPos, {}, rowTitle(row.values.song, Filename))) return;
     DestinationList.setText(InsertPos, column::Location, absoluteLocation(Filename));
-    // The rows the other tags made know their length at once, the way "Calculate Total" writes it.
-    if (row.fromOtherTags)
-        if (const auto seconds = services_.media.probeDuration(Filename))
-            if (const auto whole = roundToInt32(*seconds)) {
-                DestinationList.setText(InsertPos, column::TotLength, std::to_string(*whole));
-                attempt([&] { DestinationList.setText(InsertPos, column::Length, SegToMin(double(*whole) - (double(playback.CutFirst) + playback.CutLast))); });
-            }
+    fillTagColumns(*this, DestinationList, InsertPos, std::move(row), Filename);
     if (&DestinationList != &lstClipList) return;
     if (InsertPos <= CurrentIndex) ++CurrentIndex;
     tell(Event::Rows);
+}
+
+void frmPlayer::mnuReadOtherTags_Click() {
+    mnuReadOtherTags.setChecked(!mnuReadOtherTags.Checked());
+    // Every row is read again as the option now says, in the background; the rows take their
+    // new values batch by batch, wherever they are by then. Rows added meanwhile are read as
+    // they are added, and a row removed meanwhile is passed over.
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<size_t>(lstClipList.count()));
+    for (int32_t i = 1; i <= lstClipList.count(); ++i) paths.push_back(lstClipList.text(i, column::Location));
+    tagRereader_.start(std::move(paths), mnuReadOtherTags.Checked(), Vextag1.Trim(), [this](std::vector<TagRereader::Read> batch) {
+        std::unordered_map<std::string, RowTags*> read;
+        for (auto& r : batch) read.emplace(r.path, &r.tags);
+        for (int32_t i = 1; i <= lstClipList.count(); ++i) {
+            const std::string& location = lstClipList.text(i, column::Location);
+            if (const auto it = read.find(location); it != read.end())
+                fillTagColumns(*this, lstClipList, i, *it->second, location);
+        }
+    });
 }
 
 void frmPlayer::mnuDeleteSelectedItem_Click() {

@@ -8,6 +8,9 @@
 #include "player/toolkit/attempt.h"
 #include "player/window/frm_player.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace velorra {
 
 namespace {
@@ -178,6 +181,20 @@ void WinSeek::Form_Resize() {
     for (toolkit::Control* c : std::initializer_list<toolkit::Control*>{&chkReadMP3Tags, &lblCount, &lblfound})
         c->setTop(h - 1470);
     Label1.setWidth(w - 2880);
+}
+
+void WinSeek::dockTo(const toolkit::Window& player) {
+    // A window that does not fit right of the player goes to its left, where it hides nothing of
+    // it; where neither fits, as far in as the screen needs, the far edge first, so that a window
+    // larger than the screen keeps its left and top edges on it.
+    const toolkit::Screen& screen = toolkit::screen();
+    const int64_t screenRight = int64_t{screen.left} + screen.width;
+    const int64_t right = int64_t{player.Left()} + player.Width(), left = int64_t{player.Left()} - Width();
+    int64_t place = right;
+    if (right + Width() > screenRight) place = left >= screen.left ? left : screenRight - Width();
+    setLeft(static_cast<int32_t>(std::max<int64_t>(screen.left, place)));
+    const int64_t bottom = int64_t{screen.top} + screen.height;
+    setTop(static_cast<int32_t>(std::max<int64_t>(screen.top, std::min<int64_t>(player.Top(), bottom - Height()))));
 }
 
 void WinSeek::cmdExit_Click() {

@@ -38,6 +38,9 @@ public:
     void Form_Load();
     void Form_Unload();
     void Form_Resize();
+    // Puts the window at the right edge of `player`, tops level; where that place is not whole
+    // on the screen, at its left edge, or else as far left and up as it must go to be whole on it.
+    void dockTo(const toolkit::Window& player);
     // Puts dirList at the saved start directory and drvList on its drive.
     void GetSettings();
     void cmdExit_Click();

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -46,11 +47,13 @@ std::span<const uint8_t> readAt(int fd, std::span<uint8_t> buffer, off_t offset)
     return buffer.first(got > 0 ? static_cast<size_t>(got) : 0);
 }
 
+// An ID3v1 record whose fields hold nothing but NUL bytes (a tagging tool's blank) is no tag.
 bool hasId3v1Tag(int fd, off_t size) {
     if (size < Id3v1MinimumFileSize) return false;
-    std::array<uint8_t, 3> marker{};
-    const auto got = readAt(fd, marker, size - static_cast<off_t>(Id3v1Size));
-    return got.size() == marker.size() && ::strncasecmp(reinterpret_cast<const char*>(got.data()), "TAG", 3) == 0;
+    std::array<uint8_t, Id3v1Size> record{};
+    const auto got = readAt(fd, record, size - static_cast<off_t>(Id3v1Size));
+    return got.size() == record.size() && ::strncasecmp(reinterpret_cast<const char*>(got.data()), "TAG", 3) == 0 &&
+           std::any_of(got.begin() + 3, got.end(), [](uint8_t b) { return b != 0; });
 }
 
 struct FileFormat {
@@ -152,25 +155,30 @@ vextag::TagValues valuesOf(const TagLib::Tag& tag) {
 
 }  // namespace
 
-std::optional<vextag::TagValues> readOtherTags(const std::string& path) {
+std::optional<OtherTags> readOtherTags(const std::string& path) {
     // Opened without waiting, and looked at only when it is a regular file.
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat st {};
     if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-    if (hasId3v1Tag(fd.get(), st.st_size)) return std::nullopt;
+    OtherTags tags;
+    tags.id3v1 = hasId3v1Tag(fd.get(), st.st_size);
     const auto [format, start] = formatOfFile(fd.get());
     if (format == MediaFormat::Wav || format == MediaFormat::OggOther) return std::nullopt;
     if (format == MediaFormat::Flac) {
-        const auto block = flacCommentBlock(fd.get(), start, st.st_size);
-        return block ? valuesOf(TagLib::Ogg::XiphComment(*block)) : vextag::TagValues{};
+        if (const auto block = flacCommentBlock(fd.get(), start, st.st_size))
+            tags.values = valuesOf(TagLib::Ogg::XiphComment(*block));
+        return tags;
     }
     if (format == MediaFormat::OggVorbis || format == MediaFormat::OggOpus) {
         // The packet opens with "\x03vorbis" or "OpusTags".
         const unsigned magic = format == MediaFormat::OggVorbis ? 7 : 8;
         const auto packet = oggCommentPacket(fd.get(), st.st_size);
-        if (!packet || packet->size() < magic) return vextag::TagValues{};
-        return valuesOf(TagLib::Ogg::XiphComment(packet->mid(magic)));
+        if (packet && packet->size() >= magic) tags.values = valuesOf(TagLib::Ogg::XiphComment(packet->mid(magic)));
+        return tags;
     }
+
+    // MPEG audio (raw AAC too) carries its ID3v2 tag at its start, or none.
+    if (format == MediaFormat::Mpeg && start == 0) return tags;
 
     // The stream takes the descriptor over and closes it.
     const int raw = fd.release();
@@ -180,8 +188,8 @@ std::optional<vextag::TagValues> readOtherTags(const std::string& path) {
         return std::nullopt;
     }
     const auto file = tagFile(format, stream);
-    const TagLib::Tag* tag = file && file->isValid() ? file->tag() : nullptr;
-    return tag ? valuesOf(*tag) : vextag::TagValues{};
+    if (const TagLib::Tag* tag = file && file->isValid() ? file->tag() : nullptr) tags.values = valuesOf(*tag);
+    return tags;
 }
 
 }  // namespace velorra

@@ -9,10 +9,17 @@
 
 namespace velorra {
 
-// The six values of a file that has no ID3v1 tag, from the tags its format carries; six empty
-// values when it carries none. Empty when the file has an ID3v1 tag (the tag control reads
-// that one), is not a regular file, cannot be read, or is of another format. Never blocks on
-// a named pipe or a device.
-std::optional<vextag::TagValues> readOtherTags(const std::string& path);
+// What a file says beyond what the ID3v1 tag control reads.
+struct OtherTags {
+    // The values of its richer tag (ID3v2, Vorbis comments, MP4 atoms); six empty values when it
+    // carries none.
+    vextag::TagValues values;
+    // It ends with an ID3v1 tag that holds more than NUL bytes.
+    bool id3v1 = false;
+};
+
+// Empty when the file is not a regular file, cannot be read, or is of a format with no such
+// tag (WAV). Never blocks on a named pipe or a device.
+std::optional<OtherTags> readOtherTags(const std::string& path);
 
 }  // namespace velorra

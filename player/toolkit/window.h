@@ -20,6 +20,7 @@ public:
 struct Screen {
     int32_t width = 28800;   // 1920 px at 96 dpi
     int32_t height = 16200;  // 1080 px
+    int32_t left = 0, top = 0;  // where it starts on the desktop
 };
 Screen& screen();
 

@@ -10,6 +10,7 @@
 #include "player/playback/playback_core.h"
 #include "player/search/win_seek.h"
 #include "player/settings/settings_store.h"
+#include "player/tags/tag_rereader.h"
 #include "player/toolkit/dialogs.h"
 #include "player/toolkit/button.h"
 #include "player/toolkit/event_loop.h"
@@ -71,12 +72,15 @@ public:
     // --- play list: rows and editing, M3U files, list interaction, total length
     // Inserts one media file as a new row of DestinationList at InsertPos (0 appends and hands
     // back the new row's number), its columns filled from the file's ID3v1 tag through Vextag1,
-    // or, with "Read Other Tags" ticked and no ID3v1 tag there, from its other tags, with its
-    // length. Rows inserted into lstClipList at or before the playing row keep CurrentIndex on it.
+    // or, with "Read Other Tags" ticked, from its richer tag (the ID3v1 tag filling its gaps),
+    // with its length. Rows inserted into lstClipList at or before the playing row keep
+    // CurrentIndex on it.
     void AddFileToList(const std::string& Filename, int32_t& InsertPos, toolkit::ListView& DestinationList);
     void mnuDeleteSelectedItem_Click();
     void mnuClear_Click();
     void mnuRandomOrder_Click();
+    // Ticks or unticks "Read Other Tags" and reads the play list's tags again in the background.
+    void mnuReadOtherTags_Click();
     // A name ending in "M3U" (any case) is read as a play list, its rows appended; any other
     // name becomes one row at InsertPos (0 appends).
     void OpenFile(const std::string& Filename, bool ClearList = false, int32_t InsertPos = 0);
@@ -239,8 +243,8 @@ public:
     toolkit::MenuItem mnuOutputDeviceDefault{&mnuOutputDevice, "Default"};
     // One entry below "Default" for each entry of cmbOutputDevices, made as the submenu opens.
     std::vector<std::unique_ptr<toolkit::MenuItem>> mnuOutputDeviceItems;
-    // Ticked, a file without an ID3v1 tag takes its row's values from its other tags (ID3v2,
-    // Vorbis comments, MP4 atoms) and its length as it is added; saved.
+    // Ticked, a file's richer tag (ID3v2, Vorbis comments, MP4 atoms) gives its row's values,
+    // the ID3v1 tag filling its gaps, and its length as it is added; saved.
     toolkit::MenuItem mnuReadOtherTags{&mnuOptions, "Read &Other Tags"};
     toolkit::MenuItem mnuTrimSilence{&mnuOptions, "Trim &Silence"};
     toolkit::MenuItem mnuAbout{nullptr, "&About"};
@@ -306,6 +310,8 @@ private:
     PlayerServices services_;
     std::string commandLine_;
     WinSeek winSeek_{*this};
+    // Last, so that it stops before the rows it fills go.
+    TagRereader tagRereader_{services_.loop};
 };
 
 // The name a command line stands for: every double quote removed, the rest, blanks included,

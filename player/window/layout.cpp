@@ -184,8 +184,7 @@ void frmPlayer::Form_Resize() {
     lstClipList.setHeight(Height() - 1000 - Picture1.Height());
     ProgressBar1.setTop(Height() - 830);
     Picture1.setTop(Height() - 1000 - Picture1.Height());
-    winSeek().setTop(Top());
-    winSeek().setLeft(Left() + Width());
+    winSeek().dockTo(*this);
 }
 
 }  // namespace velorra

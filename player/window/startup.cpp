@@ -27,7 +27,7 @@ frmPlayer::frmPlayer(PlayerServices services, std::string commandLine)
     mnuSetDefaultPlayer.onClick = [this] { mnuSetDefaultPlayer_Click(); };
     mnuOutputDevice.onClick = [this] { mnuOutputDevice_Click(); };
     mnuOutputDeviceDefault.onClick = [this] { mnuOutputDeviceItem_Click(-1); };
-    mnuReadOtherTags.onClick = [this] { mnuReadOtherTags.setChecked(!mnuReadOtherTags.Checked()); };
+    mnuReadOtherTags.onClick = [this] { mnuReadOtherTags_Click(); };
     mnuAbout.onClick = [this] { mnuAbout_Click(); };
     mnuTrimSilence.onClick = [this] { mnuTrimSilence_Click(); };
 }

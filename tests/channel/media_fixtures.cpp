@@ -21,12 +21,13 @@ TempDir& folder() {
     return f;
 }
 
-void writeOggFlac(const std::filesystem::path& path, double seconds) {
+// A file of the tune encoded by `chain`, which ends in the bytes to write.
+void writeEncoded(const std::filesystem::path& path, int tune, double seconds, const std::string& chain) {
     auto wav = path;
     wav += ".wav";
-    media::writeWav(wav, media::tune(11), seconds);
+    media::writeWav(wav, media::tune(tune), seconds);
     const auto pipeline =
-        media::parsePipeline("filesrc name=src ! wavparse ! audioconvert ! flacenc ! oggmux ! filesink name=sink");
+        media::parsePipeline("filesrc name=src ! wavparse ! audioconvert ! " + chain + " ! filesink name=sink");
     g_object_set(media::elementByName(pipeline.get(), "src").get(), "location", wav.c_str(), nullptr);
     g_object_set(media::elementByName(pipeline.get(), "sink").get(), "location", path.c_str(), nullptr);
     media::runToEnd(pipeline.get());
@@ -58,10 +59,12 @@ ChannelMedia make() {
     m.flac = m.dir / "song.flac";
     media::writeTagged(m.flac, TaggedFormat::Flac, media::tune(9), 4.7, {});
     m.oggFlac = m.dir / "flac.oga";
-    writeOggFlac(m.oggFlac, 3.3);
+    writeEncoded(m.oggFlac, 11, 3.3, "flacenc ! oggmux");
     if (media::canEncode(TaggedFormat::M4a)) {
         m.m4a = m.dir / "song.m4a";
         media::writeTagged(m.m4a, TaggedFormat::M4a, media::tune(10), 5.1, {});
+        m.adts = m.dir / "song.aac";
+        writeEncoded(m.adts, 12, 6.1, "avenc_aac ! aacparse ! audio/mpeg,stream-format=adts");
     }
     media::writeWav(m.wav1845, media::tune(7), 184.5, {8000, 1});
     media::writeWav(m.wav1855, media::tune(7), 185.5, {8000, 1});

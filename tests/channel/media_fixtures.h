@@ -17,6 +17,7 @@ struct ChannelMedia {
     std::filesystem::path opus;       // 3.9 s Opus
     std::filesystem::path flac;       // 4.7 s FLAC
     std::filesystem::path m4a;        // 5.1 s AAC in MP4; empty when this machine cannot encode it
+    std::filesystem::path adts;       // 6.1 s raw AAC (ADTS frames); empty as m4a is
     std::filesystem::path oggFlac;    // 3.3 s FLAC in Ogg: no header scan knows it
     std::filesystem::path wav1845;    // exactly 184.5 s (8 kHz mono)
     std::filesystem::path wav1855;    // exactly 185.5 s

@@ -33,6 +33,43 @@ TEST_F(SearchTest, OpensInTheCriteriaViewAtTheSavedDirectory) {
     EXPECT_EQ(seek.lstClipList.column(8).caption, "Location");
 }
 
+TEST_F(SearchTest, StaysDockedWhereItFitsAndMovesWholeOntoTheScreenWhereItDoesNot) {
+    struct SavedScreen {
+        toolkit::Screen screen = toolkit::screen();
+        ~SavedScreen() { toolkit::screen() = screen; }
+    } saved;
+    toolkit::screen() = {19200, 15360};  // 1280 x 1024 pixels
+    frmPlayer& player = rig.player;
+    const auto resizeAt = [&](int32_t left, int32_t top) {
+        player.move(left, top, player.Width(), player.Height() + 15);
+    };
+    resizeAt(100, 100);
+    EXPECT_EQ(seek.Left(), player.Left() + player.Width());
+    EXPECT_EQ(seek.Top(), 100);
+
+    // A player near the right edge: the search window goes to its left; near the bottom too,
+    // its bottom edge is the screen's.
+    resizeAt(19200 - player.Width() - 450, 300);
+    EXPECT_EQ(seek.Left() + seek.Width(), player.Left());
+    EXPECT_EQ(seek.Top(), 300);
+    resizeAt(19200 - player.Width(), 15000);
+    EXPECT_EQ(seek.Left() + seek.Width(), player.Left());
+    EXPECT_EQ(seek.Top() + seek.Height(), 15360);
+    // A player in the middle of a screen too narrow for either side: the screen's right edge.
+    const int32_t narrow = player.Width() + seek.Width() + 1000;
+    toolkit::screen() = {narrow, 15360};
+    resizeAt(1200, 0);
+    EXPECT_EQ(seek.Left() + seek.Width(), narrow);
+    // The same on a screen that starts right of another one, and on one smaller than the window.
+    toolkit::screen() = {narrow, 15360, 19200, 0};
+    resizeAt(19200 + 1200, 0);
+    EXPECT_EQ(seek.Left() + seek.Width(), 19200 + narrow);
+    toolkit::screen() = {seek.Width() - 1500, seek.Height() - 1500};
+    resizeAt(0, 0);
+    EXPECT_EQ(seek.Left(), 0);
+    EXPECT_EQ(seek.Top(), 0);
+}
+
 TEST(StartDirectory, MusicFolderWithoutASavedOneAndTheListsOwnForADeadOne) {
     TempDir home;
     home.makeDir("Music");

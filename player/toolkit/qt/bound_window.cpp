@@ -42,7 +42,9 @@ void updateScreen() {
     const QScreen* s = QGuiApplication::primaryScreen();
     if (!s) return;
     const TwipsScale scale;
-    screen() = Screen{scale.toTwips(s->geometry().width()), scale.toTwips(s->geometry().height())};
+    const QRect place = s->geometry();
+    screen() = Screen{scale.toTwips(place.width()), scale.toTwips(place.height()), scale.toTwips(place.x()),
+                      scale.toTwips(place.y())};
 }
 
 BoundWindow::BoundWindow(Window& window, QWidget* owner)
