@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     toolkit::qt::QtEventLoop loop;
     GstSilenceMeasurer measurer(loop);
     size_t told = 0;
-    measurer.onMeasured = [&](const std::string&, Silence) { ++told; };
+    measurer.onMeasured = [&](const std::string&, const Measurement&) { ++told; };
 
     double bare = 1e9, measuring = 1e9;
     for (int pass = 0; pass < Passes; ++pass) {

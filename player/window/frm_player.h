@@ -3,7 +3,7 @@
 // at the bottom. Its controls carry the names the rest of the program and the tests use; its
 // procedures live in one file per concern (layout, start-up and shutdown, ...).
 #include "player/about/frm_about.h"
-#include "player/analysis/silence_cache.h"
+#include "player/analysis/analysis_store.h"
 #include "player/analysis/silence_measurer.h"
 #include "player/channel/media_service.h"
 #include "player/channel/player.h"
@@ -155,7 +155,7 @@ public:
     // and the next row in list order (in shuffle mode the next row is not known in advance).
     void measureAhead();
     // A measurement has arrived: it is kept, and the playing song takes its tail into account.
-    void silenceMeasured(const std::string& path, Silence silence);
+    void silenceMeasured(const std::string& path, const Measurement& measurement);
 
     // --- transition engine
     void optTransition_Click(int16_t Index);
@@ -298,6 +298,8 @@ public:
 
     const std::string& commandLine() const { return commandLine_; }
     const PlayerServices& services() const { return services_; }
+    // The measurements of the songs (silence, loudness, peak) kept across runs.
+    AnalysisStore& measurements() { return silenceCache_; }
 
 private:
     void buildLayout();
@@ -309,7 +311,7 @@ private:
     PlayerServices services_;
     std::string commandLine_;
     WinSeek winSeek_{*this};
-    SilenceCache silenceCache_{SilenceCache::defaultFile()};
+    AnalysisStore silenceCache_{AnalysisStore::defaultFile()};
     // Files asked for and not yet answered.
     std::set<std::string> silencePending_;
 };

@@ -35,7 +35,9 @@ frmPlayer::frmPlayer(PlayerServices services, std::string commandLine)
     mnuReadOtherTags.onClick = [this] { mnuReadOtherTags.setChecked(!mnuReadOtherTags.Checked()); };
     mnuAbout.onClick = [this] { mnuAbout_Click(); };
     mnuTrimSilence.onClick = [this] { mnuTrimSilence_Click(); };
-    services_.silence.onMeasured = [this](const std::string& path, Silence silence) { silenceMeasured(path, silence); };
+    services_.silence.onMeasured = [this](const std::string& path, const Measurement& measurement) {
+        silenceMeasured(path, measurement);
+    };
 }
 
 frmPlayer::~frmPlayer() { services_.silence.onMeasured = nullptr; }

@@ -1,6 +1,6 @@
 // The silence measurer on GStreamer with generated songs: lead-in and tail found within 0.1 s,
 // one song after another, every result told on the loop's thread, songs that cannot be decoded
-// told as having no silence, and nothing told once the measurer is gone.
+// told as failed, and nothing told once the measurer is gone.
 #include "player/analysis/gst_silence_measurer.h"
 #include "analysis/quiet_song.h"
 #include "support/manual_loop.h"
@@ -18,7 +18,7 @@ namespace {
 
 struct Told {
     std::string path;
-    Silence silence;
+    Measurement measurement;
     std::thread::id thread;
 };
 
@@ -40,8 +40,8 @@ TEST(GstSilenceMeasurer, FindsLeadInAndTailOfGeneratedSongsOneAfterAnother) {
     testing::ManualLoop loop;
     std::vector<Told> told;
     GstSilenceMeasurer measurer(loop);
-    measurer.onMeasured = [&](const std::string& path, Silence silence) {
-        told.push_back({path, silence, std::this_thread::get_id()});
+    measurer.onMeasured = [&](const std::string& path, const Measurement& m) {
+        told.push_back({path, m, std::this_thread::get_id()});
     };
     const std::vector<std::string> order{story, broken, missing, music};
     for (const auto& path : order) measurer.measure(path);
@@ -56,12 +56,15 @@ TEST(GstSilenceMeasurer, FindsLeadInAndTailOfGeneratedSongsOneAfterAnother) {
         EXPECT_EQ(told[i].path, order[i]);
         EXPECT_EQ(told[i].thread, std::this_thread::get_id());
     }
-    EXPECT_NEAR(told[0].silence.leadIn, 3.5, 0.1);
-    EXPECT_NEAR(told[0].silence.tail, 4.5, 0.1);
-    EXPECT_EQ(told[1].silence, Silence{});
-    EXPECT_EQ(told[2].silence, Silence{});
-    EXPECT_NEAR(told[3].silence.leadIn, 0.0, 0.1);
-    EXPECT_NEAR(told[3].silence.tail, 0.0, 0.1);
+    EXPECT_NEAR(told[0].measurement.silence.leadIn, 3.5, 0.1);
+    EXPECT_NEAR(told[0].measurement.silence.tail, 4.5, 0.1);
+    EXPECT_FALSE(told[0].measurement.failed);
+    for (const size_t failed : {1, 2}) {
+        EXPECT_TRUE(told[failed].measurement.failed);
+        EXPECT_EQ(told[failed].measurement.silence, Silence{});
+    }
+    EXPECT_NEAR(told[3].measurement.silence.leadIn, 0.0, 0.1);
+    EXPECT_NEAR(told[3].measurement.silence.tail, 0.0, 0.1);
 }
 
 TEST(GstSilenceMeasurer, AMeasurerThatGoesWhileItDecodesTellsNothingMore) {
@@ -72,7 +75,7 @@ TEST(GstSilenceMeasurer, AMeasurerThatGoesWhileItDecodesTellsNothingMore) {
     int told = 0;
     {
         GstSilenceMeasurer measurer(loop);
-        measurer.onMeasured = [&](const std::string&, Silence) { ++told; };
+        measurer.onMeasured = [&](const std::string&, const Measurement&) { ++told; };
         measurer.measure(song);
         measurer.measure(song);
     }
