@@ -1,10 +1,14 @@
 #include "player/analysis/gst_silence_measurer.h"
 
+#include "player/analysis/loudness_scan.h"
+#include "player/analysis/loudness_tags.h"
 #include "player/channel/gst/gst_handle.h"
 #include "player/channel/gst/gst_start.h"
 
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
+
+#include <sys/stat.h>
 
 #include <atomic>
 #include <cstring>
@@ -13,26 +17,41 @@ namespace velorra {
 
 namespace {
 
-// The decoder's own format when it is one of the two the scan reads (audioconvert then passes the
-// buffers through untouched), else the nearer of them.
+// The decoder's own format when it is one of the two the scans read (audioconvert then passes
+// the buffers through untouched), else the nearer of them.
 constexpr const char* Description =
     "uridecodebin name=decode ! audioconvert ! audio/x-raw,format={S16LE,F32LE},layout=interleaved "
     "! appsink name=peaks sync=false";
 
+constexpr int WatchdogTickMs = 1000;
+
 using GstSampleHandle = std::unique_ptr<GstSample, GstRelease<gst_sample_unref>>;
+
+bool isRegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
 
 }  // namespace
 
-// One song being measured. Its scan belongs to the streaming thread until the pipeline is brought
+// One song being measured. Its scans belong to the streaming thread until the pipeline is brought
 // down; the first end of stream or error reports, once.
 struct GstSilenceMeasurer::Job {
     GstSilenceMeasurer* owner = nullptr;
     std::weak_ptr<Job> self;
     std::string path;
     GstHandle<GstElement> pipeline;
-    SilenceScan scan;
+    SilenceScan silence;
+    LoudnessScan loudness;
+    bool tagsRead = false;
+    std::optional<TaggedLoudness> tagged;
     bool failed = false;
+    bool abandoned = false;
     std::atomic<bool> reported{false};
+    // Buffers decoded so far, and as many as the watchdog saw last, with its ticks since.
+    std::atomic<uint64_t> buffers{0};
+    uint64_t buffersSeen = 0;
+    int stalledTicks = 0;
 
     ~Job() {
         if (pipeline) gst_element_set_state(pipeline.get(), GST_STATE_NULL);
@@ -52,8 +71,21 @@ struct GstSilenceMeasurer::Job {
         auto* job = static_cast<Job*>(data);
         if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) job->report(false);
         if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) job->report(true);
-        // Nobody reads this bus.
+        // Nobody reads this bus: a dropped message is released here.
+        gst_message_unref(message);
         return GST_BUS_DROP;
+    }
+
+    template <class Sample>
+    void add(std::span<const Sample> samples, int rate, int channels) {
+        // The tags are read on the streaming thread, once, before the first samples count.
+        if (!tagsRead) {
+            tagsRead = true;
+            tagged = readLoudnessTags(path);
+        }
+        silence.add(samples, rate, channels);
+        loudness.add(samples, rate, channels, tagged.has_value());
+        buffers.fetch_add(1, std::memory_order_relaxed);
     }
 
     static GstFlowReturn onSample(GstAppSink* sink, gpointer data) {
@@ -71,15 +103,38 @@ struct GstSilenceMeasurer::Job {
         GstMapInfo map;
         if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_FLOW_OK;
         if (isFloat)
-            job->scan.add({reinterpret_cast<const float*>(map.data), map.size / sizeof(float)}, rate, channels);
+            job->add(std::span{reinterpret_cast<const float*>(map.data), map.size / sizeof(float)}, rate, channels);
         else
-            job->scan.add({reinterpret_cast<const int16_t*>(map.data), map.size / sizeof(int16_t)}, rate, channels);
+            job->add(std::span{reinterpret_cast<const int16_t*>(map.data), map.size / sizeof(int16_t)}, rate, channels);
         gst_buffer_unmap(buffer, &map);
         return GST_FLOW_OK;
     }
+
+    Measurement result() const {
+        Measurement m;
+        if (failed) {
+            m.failed = true;
+            return m;
+        }
+        m.silence = silence.result();
+        m.seconds = silence.seconds();
+        m.peak = tagged && tagged->peak ? *tagged->peak : loudness.peak();
+        if (tagged) {
+            m.loudness = tagged->loudness;
+            m.source = LoudnessSource::Tags;
+        } else if (const auto lufs = loudness.loudness()) {
+            m.loudness = lufs;
+            m.source = LoudnessSource::Decoded;
+        }
+        return m;
+    }
 };
 
-GstSilenceMeasurer::GstSilenceMeasurer(toolkit::EventLoop& loop) : loop_(loop) {}
+GstSilenceMeasurer::GstSilenceMeasurer(toolkit::EventLoop& loop) : loop_(loop) {
+    watchdog_.setEnabled(false);
+    watchdog_.setInterval(WatchdogTickMs);
+    watchdog_.onTimer = [this] { watch(); };
+}
 
 GstSilenceMeasurer::~GstSilenceMeasurer() = default;
 
@@ -89,7 +144,10 @@ void GstSilenceMeasurer::measure(const std::string& path) {
 }
 
 void GstSilenceMeasurer::startNext() {
-    if (queue_.empty()) return;
+    if (queue_.empty()) {
+        watchdog_.setEnabled(false);
+        return;
+    }
     startGstreamer();
 
     auto job = std::make_shared<Job>();
@@ -98,7 +156,15 @@ void GstSilenceMeasurer::startNext() {
     job->path = queue_.front();
     queue_.pop_front();
     running_ = job;
+    // A fresh second for every song.
+    watchdog_.setEnabled(false);
+    watchdog_.setEnabled(true);
 
+    // A named pipe or a device would hold the pipeline's start (and this thread) for good.
+    if (!isRegularFile(job->path)) {
+        job->report(true);
+        return;
+    }
     GError* error = nullptr;
     GstElement* pipeline = gst_parse_launch(Description, &error);
     const GErrorHandle errorOwner(error);
@@ -119,14 +185,33 @@ void GstSilenceMeasurer::startNext() {
     if (gst_element_set_state(pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) job->report(true);
 }
 
+void GstSilenceMeasurer::watch() {
+    const auto job = running_;
+    if (!job) return;
+    const uint64_t buffers = job->buffers.load(std::memory_order_relaxed);
+    job->stalledTicks = buffers == job->buffersSeen ? job->stalledTicks + 1 : 0;
+    job->buffersSeen = buffers;
+    if (job->stalledTicks < StallSeconds * 1000 / WatchdogTickMs || job->reported.exchange(true)) return;
+    // Given up: the pipeline is brought down in one of GStreamer's threads (a decode stuck in a
+    // read would hold this one), the job living until it is down.
+    job->failed = true;
+    job->abandoned = true;
+    if (GstElement* pipeline = job->pipeline.get())
+        gst_element_call_async(
+            pipeline, [](GstElement* element, gpointer) { gst_element_set_state(element, GST_STATE_NULL); },
+            new std::shared_ptr<Job>(job), [](gpointer held) { delete static_cast<std::shared_ptr<Job>*>(held); });
+    finish(job);
+}
+
 void GstSilenceMeasurer::finish(const std::shared_ptr<Job>& job) {
-    // Bringing the pipeline down waits for its threads: the scan is this thread's from here on.
-    if (job->pipeline) gst_element_set_state(job->pipeline.get(), GST_STATE_NULL);
-    const Silence silence = job->failed ? Silence{} : job->scan.result();
+    // Bringing the pipeline down waits for its threads: the scans are this thread's from here on.
+    // An abandoned pipeline is brought down elsewhere, and its scans are not read.
+    if (job->pipeline && !job->abandoned) gst_element_set_state(job->pipeline.get(), GST_STATE_NULL);
+    const Measurement measurement = job->result();
     const std::string path = job->path;
     running_.reset();
     startNext();
-    if (onMeasured) onMeasured(path, silence);
+    if (onMeasured) onMeasured(path, measurement);
 }
 
 }  // namespace velorra

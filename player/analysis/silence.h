@@ -24,6 +24,8 @@ public:
     void add(std::span<const int16_t> samples, int rate, int channels);
     void add(std::span<const float> samples, int rate, int channels);
     Silence result() const;
+    // The length of the samples read, in seconds.
+    double seconds() const;
 
 private:
     template <class Sample>

@@ -64,9 +64,13 @@ void SilenceScan::scan(std::span<const Sample> samples, Sample threshold, int ra
     frames_ += samples.size() / static_cast<size_t>(channels);
 }
 
+double SilenceScan::seconds() const {
+    return secondsBefore_ + (rate_ > 0 ? static_cast<double>(frames_) / rate_ : 0.0);
+}
+
 Silence SilenceScan::result() const {
     if (!firstWindow_ || !lastWindow_) return {};
-    const double total = secondsBefore_ + (rate_ > 0 ? static_cast<double>(frames_) / rate_ : 0.0);
+    const double total = seconds();
     const double musicEnd = static_cast<double>(*lastWindow_ + 1) / WindowsPerSecond;
     return {static_cast<double>(*firstWindow_) / WindowsPerSecond, std::max(0.0, total - musicEnd)};
 }

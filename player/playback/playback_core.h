@@ -7,7 +7,7 @@
 //
 // Everything runs on the thread of the event loop it is given. A command never fails towards
 // its caller: each step is attempted on its own, as the transport always has.
-#include "player/analysis/silence_cache.h"
+#include "player/analysis/analysis_store.h"
 #include "player/analysis/silence_measurer.h"
 #include "player/channel/media_service.h"
 #include "player/channel/player.h"
@@ -163,7 +163,9 @@ public:
     };
     SilenceTrims silenceTrims(const std::string& path);
     void measureAhead();
-    void silenceMeasured(const std::string& path, Silence silence);
+    void silenceMeasured(const std::string& path, const Measurement& measurement);
+    // The measurements of the songs (silence, loudness, peak) kept across runs.
+    AnalysisStore& measurements() { return silenceCache_; }
 
     // The channel in entry i, null for an absent entry.
     Player* channelIn(int32_t i) const;
@@ -194,7 +196,7 @@ private:
     bool calculating_ = false, cancelRequested_ = false, shutDown_ = false;
     bool trimSilence_ = false;
     std::string outputDevice_;
-    SilenceCache silenceCache_{SilenceCache::defaultFile()};
+    AnalysisStore silenceCache_{AnalysisStore::defaultFile()};
     std::set<std::string> silencePending_;
 };
 

@@ -2,8 +2,9 @@
 // the background and trimmed on top of CutFirst and CutLast. The core asks ahead for the song
 // that plays next, so that its trims are known when it starts; a measurement that arrives while
 // its song plays moves that song's end (never its start: the song is not sought). Measurements
-// are kept in the cache of the user's cache folder; with the option off nothing is measured or
-// looked up and every figure is the plain one.
+// are kept in the analysis store of the user's cache folder (a song that failed to decode as
+// well, until its file changes); with the option off nothing is measured or looked up and every
+// figure is the plain one.
 #include "player/playback/playback_core.h"
 #include "player/playback/seg_to_min.h"
 #include "player/toolkit/attempt.h"
@@ -44,9 +45,10 @@ void PlaybackCore::measureAhead() {
     attempt([&] { want(list_.location(currentIndex_ < rows ? currentIndex_ + 1 : 1)); });
 }
 
-void PlaybackCore::silenceMeasured(const std::string& path, Silence silence) {
+void PlaybackCore::silenceMeasured(const std::string& path, const Measurement& measurement) {
     silencePending_.erase(path);
-    silenceCache_.store(path, silence);
+    silenceCache_.store(path, measurement);
+    const Silence silence = measurement.silence;
     if (!trimSilence_) return;
     const Player* playing = channelIn(ActiveChannel);
     if (!playing || playing->Filename() != path) return;

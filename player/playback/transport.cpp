@@ -22,7 +22,7 @@ PlaybackCore::PlaybackCore(toolkit::EventLoop& loop, MediaService& media, Silenc
     tmrPosition.onTimer = [this] { tmrPosition_Timer(); };
     tmrTransition.onTimer = [this] { tmrTransition_Timer(); };
     Channels[1] = std::make_unique<Player>(media_);
-    silence_.onMeasured = [this](const std::string& path, Silence s) { silenceMeasured(path, s); };
+    silence_.onMeasured = [this](const std::string& path, const Measurement& m) { silenceMeasured(path, m); };
 }
 
 PlaybackCore::~PlaybackCore() { silence_.onMeasured = nullptr; }

@@ -1,13 +1,9 @@
 // The silence scan on samples made here: where 10 ms windows of music start and end, at the
-// -50 dBFS line, on any channel, across buffers and formats; and the cache of measurements on
-// disk.
+// -50 dBFS line, on any channel, across buffers and formats.
 #include "player/analysis/silence.h"
-#include "player/analysis/silence_cache.h"
-#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <vector>
 
 namespace velorra {
@@ -41,22 +37,6 @@ TEST(SilenceScan, FindsTheWindowsOfMusicAboveMinusFiftyDecibelsOnAnyChannelAcros
     quiet.add(oneSample(100, 50, 0, 103), 1000, 2);
     EXPECT_EQ(quiet.result(), Silence{});
     EXPECT_EQ(SilenceScan().result(), Silence{});
-}
-
-TEST(SilenceCacheFile, KeepsAnyPathAndPassesOverWhatItCannotReadOrWrite) {
-    testing::TempDir folder("velorra-cache");
-    const std::string file = folder.path("cache/Velorra/silence.txt");
-    const std::string a = folder.makeFile("a\tb.mp3", "aaaa");
-    SilenceCache(file).store(a, {1.25, 3.5});
-    std::ofstream(file, std::ios::app) << "junk\n0.5\t0.5\t4\n";
-    EXPECT_EQ(SilenceCache(file).find(a), (Silence{1.25, 3.5}));
-
-    // A folder in the way: the measurements of the run are kept all the same.
-    const std::string blocked = folder.makeDir("in-the-way");
-    SilenceCache cache(blocked);
-    cache.store(a, {2.0, 1.0});
-    EXPECT_EQ(cache.find(a), (Silence{2.0, 1.0}));
-    EXPECT_FALSE(SilenceCache(blocked).find(a));
 }
 
 }  // namespace

@@ -141,6 +141,8 @@ TEST_F(SilenceTrimsWindow, TheCacheAnswersTheNextRunUntilTheFileChanges) {
         EXPECT_EQ(first.settings.values["Velorra/Trimming/TrimSilence"], "1");
     }
     player.show();
+    // The store loads in its own thread; until then it knows nothing.
+    player.playback.measurements().waitUntilLoaded();
     trimSilence();
     player.btnPlay.click();
     EXPECT_TRUE(silence.requests.empty());
