@@ -19,11 +19,12 @@ endif
 # A sanitizer's first report ends the program with a failure. Leaks are reported too, except
 # what the system libraries keep for the life of the process (scripts/lsan.supp). GStreamer's
 # leak tracer lists the GStreamer objects a test program leaves alive (each test program brings
-# GStreamer down at its end), and such a list fails the test.
+# GStreamer down at its end), and such a list fails the test. The storm of random commands on
+# real graphs runs for 30 s there.
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_init_order=1 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  GST_TRACERS=leaks GST_DEBUG=GST_TRACER:7 GST_DEBUG_NO_COLOR=1
+  GST_TRACERS=leaks GST_DEBUG=GST_TRACER:7 GST_DEBUG_NO_COLOR=1 VELORRA_STORM_SECONDS=30
 
 .PHONY: deps configure build run test bench sanitize fuzz soak clean
 
