@@ -105,6 +105,15 @@ void Player::setBalance(int32_t balance) {
     if (auto* g = graph()) g->setBalance(static_cast<int32_t>(scaled));
 }
 
+bool Player::learnDuration() {
+    if (duration_ > 0 || failed_ || graphPending_ || !graph_) return false;
+    const auto seconds = graph_->duration();
+    const auto whole = seconds ? roundToInt32(*seconds) : std::nullopt;
+    if (!whole || *whole <= 0) return false;
+    duration_ = *whole;
+    return true;
+}
+
 int32_t Player::OpenFile() {
     graphPending_ = false;
     graph_.reset();

@@ -51,6 +51,8 @@ public:
     void setPitch(double rate);
 
     int32_t Duration() const { return duration_; }
+    // A length that no header told, asked again of the graph; true when it is known now.
+    bool learnDuration();
     void setDuration(int32_t seconds) { duration_ = seconds; }
 
     // Hundredths of a decibel, 0 full level, -10000 silent. A playing channel reaches a new

@@ -54,7 +54,7 @@ public:
     // The song change loaded row CurrentIndex and started it: StartPos, EndPos and the song
     // are new.
     virtual void songLoaded() {}
-    // EndPos moved while the song plays (a measured tail).
+    // EndPos moved while the song plays (a measured tail, or a length learned late).
     virtual void trimsChanged() {}
     // A position tick read the active channel at `position` seconds.
     virtual void positionTick(int32_t /*position*/) {}
@@ -179,6 +179,8 @@ private:
     // The song changes by itself: not after Stop, not while paused.
     bool advancing() const;
     void channelFailed(int16_t index);
+    // The active song's length became known while it plays.
+    void lengthLearned(Player& song);
 
     toolkit::EventLoop& loop_;
     MediaService& media_;

@@ -34,14 +34,32 @@ void PlaybackCore::tmrPosition_Timer() {
     // One reading of the channel serves the whole tick: the window's labels, its bar and the
     // test for the end zone agree, and the graph is asked once.
     Player* active = channelIn(ActiveChannel);
+    if (active && active->Duration() == 0 && active->learnDuration()) lengthLearned(*active);
     const int32_t position = active ? active->Position() : 0;
     tell([position](PlaybackObserver& o) { o.positionTick(position); });
     if (active && active->Playing() && !active->Failed() && position > StartPos) unplayedInARow_ = 0;
 
     if (!advancing()) return;
+    // A song whose length is not known yet plays on until its stream ends.
+    if (active && active->Duration() == 0 && !active->Failed()) return;
     // A song that did not play is in its end zone whatever length its header told.
     if (position < EndPos - TransitionLead() && !activeFailed()) return;
     AdvanceSong();
+}
+
+// The song plays from where it started; its end comes where its length and trims put it.
+void PlaybackCore::lengthLearned(Player& song) {
+    const SilenceTrims silence = silenceTrims(song.Filename());
+    EndPos = song.Duration();
+    attempt([&] {
+        if (const int32_t trimmed = toInt32(int64_t{song.Duration()} - CutLast - silence.tail); trimmed > StartPos)
+            EndPos = trimmed;
+    });
+    attempt([&] {
+        if (list_.location(currentIndex_) == song.Filename())
+            list_.setLengths(currentIndex_, song.Duration(), SegToMin(double(EndPos) - StartPos));
+    });
+    tell([](PlaybackObserver& o) { o.trimsChanged(); });
 }
 
 // A song not longer than the transition time would be in its end zone from its first tick: it

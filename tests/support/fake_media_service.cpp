@@ -61,7 +61,9 @@ public:
     bool stop() override { return changeState(FakeGraphState::Stopped, "stop"); }
 
     std::optional<double> duration() override {
-        if (!record("duration", "", rendered())) return std::nullopt;
+        const auto hidden = service_.lengthKnownAt_.find(state_->file);
+        const bool known = hidden == service_.lengthKnownAt_.end() || service_.positionOf(*state_) >= hidden->second;
+        if (!record("duration", "", rendered() && known)) return std::nullopt;
         return state_->duration;
     }
 
@@ -169,6 +171,11 @@ void FakeMediaService::failToRender(const std::string& file, double seconds) {
     unrenderable_.insert(file);
 }
 
+void FakeMediaService::lengthKnownAt(const std::string& file, double seconds, double at) {
+    durations_[file] = seconds;
+    lengthKnownAt_[file] = at;
+}
+
 void FakeMediaService::breakAt(const std::string& file, double seconds, double at, StreamEvent how) {
     durations_[file] = seconds;
     breaks_[file] = {at, how};
@@ -223,7 +230,7 @@ std::vector<std::string> FakeMediaService::outputDevices() {
 
 std::optional<double> FakeMediaService::probeDuration(const std::string& path) {
     const auto known = durations_.find(path);
-    const bool ok = known != durations_.end() && !failing_.contains(path);
+    const bool ok = known != durations_.end() && !failing_.contains(path) && !lengthKnownAt_.contains(path);
     record(0, "probeDuration", path, ok);
     if (!ok) return std::nullopt;
     return known->second;

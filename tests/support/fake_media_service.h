@@ -64,6 +64,8 @@ public:
     // A file of `seconds` whose stream stops at `at`: it ends there early (Ended) or fails
     // there mid-way (Failed).
     void breakAt(const std::string& file, double seconds, double at, StreamEvent how);
+    // A file of `seconds` whose length no header tells: a graph knows it once it has played to `at`.
+    void lengthKnownAt(const std::string& file, double seconds, double at);
     // The output devices present.
     void setOutputDevices(std::vector<std::string> names) { devices_ = std::move(names); }
 
@@ -102,6 +104,7 @@ private:
     std::set<std::string> failing_;      // neither scanned nor rendered
     std::set<std::string> unrenderable_;  // scanned, not rendered
     std::map<std::string, Break> breaks_;
+    std::map<std::string, double> lengthKnownAt_;  // no header tells; a graph knows from there on
     std::map<int, Graph*> live_;
     std::vector<std::string> devices_;
     std::vector<std::shared_ptr<FakeGraph>> graphs_;

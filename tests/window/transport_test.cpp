@@ -267,6 +267,29 @@ TEST_F(Transport, ASongThatFailsToOpenIsPassedOverAtTheNextTick) {
     EXPECT_TRUE(playing("b.mp3"));
 }
 
+// A stream whose length no header tells (raw AAC once was one) plays on until the graph knows
+// its length; from then on its end zone and its transition come where that length puts them.
+TEST_F(Transport, ASongWhoseLengthIsNotYetKnownPlaysOnAndTakesItWhenKnown) {
+    store("Transitions", "TransitionTime", "5");
+    store("Trimming", "CutLast", "2");
+    media.lengthKnownAt("stream.aac", 30, 3.0);
+    addRow("stream.aac");
+    addSong("b.mp3", 30);
+    player.show();
+    player.btnPlay.click();
+    EXPECT_EQ(player.playback.EndPos, 0);
+    loop.advance(2000);
+    EXPECT_EQ(player.CurrentIndex, 1);
+    EXPECT_TRUE(playing("stream.aac"));
+    loop.advance(1100);
+    EXPECT_EQ(player.playback.EndPos, 28);
+    EXPECT_EQ(player.lstClipList.text(1, 9), "30");
+    EXPECT_EQ(player.lstClipList.text(1, 1), "00:28");
+    EXPECT_EQ(player.hscPosition.Max(), 28);
+    ASSERT_TRUE(runUntil([&] { return player.CurrentIndex == 2; }, 30000));
+    EXPECT_NEAR(media.positionOf(graphOf("stream.aac")), 23.0, 0.5);  // 28 less the 5 s transition
+}
+
 TEST_F(Transport, ShuffleReplaysASingleRowAndPicksOnlyRowsOfTheList) {
     store("Transitions", "TransitionTime", "2");
     store("RandomPlayback", "rnd", "1");
