@@ -4,18 +4,13 @@
 // threads and the window's would show. VELORRA_STORM_SECONDS sets its length (3 s by default;
 // the sanitizer run takes 30). Afterwards the player still plays a song from the top.
 #include "channel/media_fixtures.h"
-#include "player/analysis/gst_silence_measurer.h"
 #include "player/channel/gst/gst_media_service.h"
-#include "player/toolkit/qt/qt_event_loop.h"
-#include "player/window/frm_player.h"
-#include "support/scripted_dialogs.h"
+#include "support/real_player.h"
 #include "support/song_rows.h"
 #include "support/temp_dir.h"
 #include "tools/media/mp3_encoder.h"
 #include "tools/media/wav_writer.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -24,16 +19,7 @@
 namespace velorra {
 namespace {
 
-template <class Done>
-bool spinUntil(Done done, int limitMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limitMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+using testing::spinUntil;
 
 void spinFor(int ms) {
     spinUntil([] { return false; }, ms);
@@ -56,14 +42,10 @@ TEST(PlaybackStormOnGStreamer, RandomCommandsOnRealGraphsLeaveAPlayerThatPlays) 
 
     toolkit::qt::QtEventLoop loop;
     GstMediaService gst{loop, AudioOutput::SilentFast};
-    testing::MemorySettings settings;
-    settings.values["Velorra/Transitions/TransitionTime"] = "1";
-    settings.values["Velorra/BasicAudio/Volume"] = "85";
-    testing::ScriptedDialogs dialogs;
-    testing::RecordedMessages messages;
-    testing::RecordedLinks links;
-    GstSilenceMeasurer silence{loop};
-    frmPlayer player{{loop, gst, settings, dialogs, messages, links, silence}, ""};
+    testing::RealPlayer real{loop, gst};
+    real.settings.values["Velorra/Transitions/TransitionTime"] = "1";
+    real.settings.values["Velorra/BasicAudio/Volume"] = "85";
+    frmPlayer& player = real.player;
     player.show();
     for (const auto& f : files) testing::addSongRow(player.lstClipList, f);
 

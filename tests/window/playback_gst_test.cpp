@@ -7,7 +7,7 @@
 #include "player/toolkit/qt/qt_event_loop.h"
 #include "player/window/frm_player.h"
 #include "support/forwarding_graph.h"
-#include "support/scripted_dialogs.h"
+#include "support/real_player.h"
 #include "support/song_rows.h"
 #include "support/temp_dir.h"
 #include "tools/media/mp3_encoder.h"
@@ -77,17 +77,7 @@ private:
     std::set<Graph*> live_;
 };
 
-// Lets the Qt loop run until `done` holds or `limitMs` pass.
-template <class Done>
-bool spinUntil(Done done, int limitMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limitMs) return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    }
-    return true;
-}
+using testing::spinUntil;
 
 TEST(PlaybackOnGStreamer, TheFirstSongStopsAtTheEndOfTheTransitionAndTheSecondPlaysOn) {
     testing::TempDir folder("velorra-playback");
@@ -98,14 +88,10 @@ TEST(PlaybackOnGStreamer, TheFirstSongStopsAtTheEndOfTheTransitionAndTheSecondPl
 
     toolkit::qt::QtEventLoop loop;
     WatchedGst gst{loop, AudioOutput::SilentRealTime};
-    testing::MemorySettings settings;
-    settings.values["Velorra/Transitions/TransitionTime"] = "2";
-    settings.values["Velorra/BasicAudio/Volume"] = "85";
-    testing::ScriptedDialogs dialogs;
-    testing::RecordedMessages messages;
-    testing::RecordedLinks links;
-    GstSilenceMeasurer silence{loop};
-    frmPlayer player{{loop, gst, settings, dialogs, messages, links, silence}, ""};
+    testing::RealPlayer real{loop, gst};
+    real.settings.values["Velorra/Transitions/TransitionTime"] = "2";
+    real.settings.values["Velorra/BasicAudio/Volume"] = "85";
+    frmPlayer& player = real.player;
     player.show();
     for (const std::string& path : {first, second}) {
         testing::addSongRow(player.lstClipList, path);
@@ -175,13 +161,9 @@ TEST(PlaybackOnGStreamer, EveryGoodSongPlaysInOrderPastEveryFileThatDoesNot) {
 
     toolkit::qt::QtEventLoop loop;
     WatchedGst gst{loop, AudioOutput::SilentFast};
-    testing::MemorySettings settings;
-    settings.values["Velorra/Transitions/TransitionTime"] = "1";
-    testing::ScriptedDialogs dialogs;
-    testing::RecordedMessages messages;
-    testing::RecordedLinks links;
-    GstSilenceMeasurer silence{loop};
-    frmPlayer player{{loop, gst, settings, dialogs, messages, links, silence}, ""};
+    testing::RealPlayer real{loop, gst};
+    real.settings.values["Velorra/Transitions/TransitionTime"] = "1";
+    frmPlayer& player = real.player;
     player.show();
     for (const std::string& p : list) {
         testing::addSongRow(player.lstClipList, p);
