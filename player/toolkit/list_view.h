@@ -132,24 +132,4 @@ private:
     const Geometry* geometry_ = nullptr;
 };
 
-// A row number of the program's that its list marks: every change moves the mark, so the mark
-// is always on the row the number names. It reads and changes as a plain number.
-class MarkedRow {
-public:
-    explicit MarkedRow(ListView& list) : list_(list) {}
-    MarkedRow(const MarkedRow&) = delete;
-    MarkedRow& operator=(const MarkedRow&) = delete;
-
-    operator int32_t() const { return list_.markedRow(); }
-    MarkedRow& operator=(int32_t index) {
-        list_.setMarkedRow(index);
-        return *this;
-    }
-    MarkedRow& operator++() { return *this = list_.markedRow() + 1; }
-    MarkedRow& operator--() { return *this = list_.markedRow() - 1; }
-
-private:
-    ListView& list_;
-};
-
 }  // namespace velorra::toolkit
