@@ -153,6 +153,14 @@ TEST_F(MprisOverBus, TheDesktopRunsTheWindowsOwnCommandsAndHearsEachChange) {
     EXPECT_EQ(player.lblStatus.Caption(), "Stop");
     EXPECT_EQ(status(), "Stopped");
     EXPECT_TRUE(hears("PlaybackStatus", "Stopped"));
+
+    // Next while stopped starts the next song under the window's stopped label: the desktop
+    // hears it play.
+    call(QStringLiteral("Next"));
+    EXPECT_EQ(player.lblStatus.Caption(), "Stop");
+    EXPECT_TRUE(playing("/music/b.mp3"));
+    EXPECT_EQ(status(), "Playing");
+    EXPECT_TRUE(hears("PlaybackStatus", "Playing"));
 }
 
 TEST_F(MprisOverBus, PositionIsWithinTheTrimmedSongAndSeekingMovesThePositionBar) {
