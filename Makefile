@@ -3,12 +3,14 @@
 # make bench installs what is missing, builds, and prints every benchmark figure
 # make sanitize  builds in build-sanitize with AddressSanitizer and UndefinedBehaviorSanitizer
 #                and runs every test there
+# make soak      runs random user sessions on the playback core for SOAK_SECONDS (600)
 # make fuzz      installs clang, builds the libFuzzer targets in build-fuzz and runs each for
 #                FUZZ_SECONDS (60); fails on any finding, which is kept under build-fuzz/findings
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+SOAK_SECONDS ?= 600
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 ifeq ($(CI),true)
@@ -20,7 +22,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_init_order=1 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: deps configure build run test bench sanitize fuzz clean
+.PHONY: deps configure build run test bench sanitize fuzz soak clean
 
 deps:
 	@scripts/install-deps
@@ -39,6 +41,10 @@ test: build
 
 bench: build
 	@cmake --build $(BUILD) --target bench
+
+soak: build
+	@VELORRA_MODEL_SEQUENCES=0 VELORRA_MODEL_SECONDS=$(SOAK_SECONDS) VELORRA_MODEL_SEED=$$(date +%s) \
+	  $(BUILD)/bin/playback_model_test
 
 sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -DVELORRA_SANITIZE=ON -DVELORRA_BENCH=OFF $(CMAKE_FLAGS) >/dev/null

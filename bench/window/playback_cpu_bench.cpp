@@ -128,7 +128,7 @@ int playRound(int argc, char** argv, const std::string& first, const std::string
     mark(TransitionMark);
     player.btnNext.click();
     bench::runFor(TransitionMs);
-    if (!player.tmrTransition.Enabled()) {
+    if (!player.playback.tmrTransition.Enabled()) {
         std::fprintf(stderr, "the transition ended before its stretch did\n");
         return 1;
     }

@@ -26,6 +26,8 @@ public:
     // Shows the player window: its start-up runs, and a file named on the command line plays.
     void show();
     QWidget& playerWidget() { return playerWindow_; }
+    // Closes the player window as its close box does, which ends the program.
+    void close() { player_.unload(); }
 
 private:
     // Owns the MPRIS2 name with the adapter and the hand-over on the session bus, or listens on

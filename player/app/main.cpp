@@ -1,10 +1,14 @@
 // The program: a Qt application whose life is the player window's, or, when a player already
 // runs on this desktop, a start that hands its command line over to it and ends.
 #include "player/app/application.h"
+#include "player/app/quit_signals.h"
+#include "player/app/stall_probe.h"
 #include "player/playlist/play_list_helpers.h"
 #include "player/window/frm_player.h"
 
 #include <QApplication>
+
+#include <memory>
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
@@ -13,5 +17,7 @@ int main(int argc, char** argv) {
     if (velorra::handToRunningPlayer(velorra::absoluteLocation(velorra::commandLineName(commandLine)))) return 0;
     velorra::Application app(commandLine);
     app.show();
+    const std::unique_ptr<velorra::StallProbe> stalls(velorra::StallProbe::startIfAsked(nullptr));
+    const velorra::QuitSignals quit([&app] { app.close(); });
     return QApplication::exec();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The media playback service as the audio channel sees it: a factory of graphs, each graph
 // playing one file. Every call reports failure through its result (false or an empty optional);
-// none throws, except listing the installed filters. No call waits for the stream: a graph
+// none throws. No call waits for the stream: a graph
 // tells what becomes of it later, on the user-interface thread.
 #include <chrono>
 #include <cstdint>
@@ -23,8 +23,9 @@ public:
 
     // Told on the user-interface thread, through the event loop, when the stream ends or fails;
     // a graph that has been dropped tells nothing more. A file that cannot be rendered is told
-    // as Failed too, whatever render() returned.
-    std::function<void(StreamEvent)> onStream;
+    // as Failed too, whatever render() returned. A failure comes with the service's own words
+    // for it (for GStreamer: the error's domain, code and message).
+    std::function<void(StreamEvent, const std::string& why)> onStream;
 
     // Starts building the playback chain for a file with the graph's audio output and returns
     // at once; the graph stands stopped at position 0. False when the file is refused at once.
@@ -57,9 +58,6 @@ public:
     // -10000 left only, 0 centre, 10000 right only.
     virtual std::optional<int32_t> balance() = 0;
     virtual bool setBalance(int32_t balance) = 0;
-
-    // Names of the filters installed on the system, in the registry's order.
-    virtual std::vector<std::string> filterNames() = 0;
 };
 
 class MediaService {

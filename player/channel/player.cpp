@@ -1,24 +1,10 @@
 #include "player/channel/player.h"
 
-#include <algorithm>
-#include <cctype>
 #include <limits>
-#include <stdexcept>
 
 #include "player/channel/whole_seconds.h"
 
 namespace velorra {
-
-namespace {
-
-bool isOutputFilter(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return name.find("directsound") != std::string::npos ||
-           name.find("file writer") != std::string::npos;
-}
-
-}  // namespace
 
 Player::Player(MediaService& service) : service_(service) {}
 
@@ -29,11 +15,18 @@ bool Player::build(const std::string& path) {
     graph_.reset();
     failed_ = false;
     graph_ = service_.createGraph(outputDevice_);
-    if (!graph_) return false;
-    graph_->onStream = [this](StreamEvent event) {
+    if (!graph_) {
+        // Nothing can play this file: the channel is as one whose file failed.
+        failed_ = true;
+        failureText_ = "the media service made no graph";
+        return false;
+    }
+    graph_->onStream = [this](StreamEvent event, const std::string& why) {
+        playing_ = false;
         if (event == StreamEvent::Failed) {
             duration_ = 0;
             failed_ = true;
+            failureText_ = why;
         }
         if (onStream) onStream(event);
     };
@@ -48,27 +41,20 @@ MediaGraph* Player::graph() {
     return graph_.get();
 }
 
-void Player::EnumDirectSoundDevices(const std::function<void(const std::string&)>& addItem) {
-    graphPending_ = false;
-    graph_.reset();
-    graph_ = service_.createGraph(outputDevice_);
-    if (!graph_) throw std::runtime_error("the media service made no graph");
-    const auto names = graph_->filterNames();
-    graph_.reset();
-    for (const auto& name : names)
-        if (isOutputFilter(name)) addItem(name);
-}
-
 void Player::PauseFile() {
+    playing_ = false;
     if (auto* g = graph()) g->pause();
 }
 
 void Player::StopFile() {
+    playing_ = false;
     if (auto* g = graph()) g->stop();
 }
 
 void Player::PlayFile() {
-    if (auto* g = graph()) g->run();
+    auto* g = graph();
+    playing_ = !failed_;
+    if (g) g->run();
 }
 
 int32_t Player::Position() {

@@ -24,7 +24,6 @@ namespace velorra {
 
 // Status numbers of OpenFile: the last step that failed.
 inline constexpr int32_t kOpenOk = 0;
-inline constexpr int32_t kOpenNoGraph = 1;      // the service made no graph
 inline constexpr int32_t kOpenNotRendered = 2;  // the file could not be rendered
 inline constexpr int32_t kOpenNoDuration = 3;   // the graph could not tell the duration
 
@@ -42,11 +41,6 @@ public:
     // plays on it, or on the default output when the name is empty or no device carries it.
     const std::string& OutputDevice() const { return outputDevice_; }
     void setOutputDevice(std::string name) { outputDevice_ = std::move(name); }
-
-    // Adds the names of the installed filters that can take audio output (those naming
-    // "directsound" or "file writer") to a list. Leaves the channel without a graph. Failures of
-    // the service or of the list reach the caller.
-    void EnumDirectSoundDevices(const std::function<void(const std::string&)>& addItem);
 
     void PauseFile();
 
@@ -83,6 +77,10 @@ public:
     std::function<void(StreamEvent)> onStream;
     // The opened file's stream has failed, or the file could not be rendered.
     bool Failed() const { return failed_; }
+    // The service's words for that failure; empty when none came.
+    const std::string& FailureText() const { return failureText_; }
+    // PlayFile was the last transport call: the channel plays unless its stream ended or failed.
+    bool Playing() const { return playing_; }
 
 private:
     // The graph of the opened file, built now if OpenFile left it for later; null without one.
@@ -103,6 +101,8 @@ private:
     int32_t duration_ = 0;
     int32_t position_ = 0;
     bool failed_ = false;
+    bool playing_ = false;
+    std::string failureText_;
     std::string outputDevice_;
 };
 

@@ -44,14 +44,17 @@ std::string localPath(const QString& uri) {
     return {bytes.constData(), static_cast<size_t>(bytes.size())};
 }
 
-MprisAdapter::MprisAdapter(frmPlayer& window) : window_(window), player_(new PlayerInterfaceAdaptor(*this)) {
+MprisAdapter::MprisAdapter(frmPlayer& window)
+    : window_(window), core_(window.playback), player_(new PlayerInterfaceAdaptor(*this)) {
     new RootInterfaceAdaptor(*this);
     song_ = {{QStringLiteral("mpris:trackid"),
               QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack")))}};
     window_.onEvent = [this](frmPlayer::Event e) { windowEvent(e); };
+    core_.addObserver(*this);
 }
 
 MprisAdapter::~MprisAdapter() {
+    core_.removeObserver(*this);
     window_.onEvent = nullptr;
     if (exported_) bus_.unregisterObject(QString::fromLatin1(ObjectPath));
 }
@@ -68,23 +71,24 @@ bool MprisAdapter::exportOn(QDBusConnection bus) {
 
 void MprisAdapter::windowEvent(frmPlayer::Event e) {
     switch (e) {
-    case frmPlayer::Event::Seeked:
-        if (exported_) emit player_->Seeked(position());
-        return;
-    case frmPlayer::Event::Song:
-        song_ = currentSong();
-        break;
     case frmPlayer::Event::Rows:
         // Of what is announced, rows change only the Can properties, which follow whether there
         // are any: reading a long play list costs one comparison a row.
         if (lastAnnounced_.value(QStringLiteral("CanPlay")).toBool() == hasRows()) return;
         break;
-    case frmPlayer::Event::PlayState:
-    case frmPlayer::Event::Volume:
     case frmPlayer::Event::Shuffle:
         break;
     }
     announceChanges();
+}
+
+void MprisAdapter::songLoaded() {
+    song_ = currentSong();
+    announceChanges();
+}
+
+void MprisAdapter::seeked(int32_t seconds) {
+    if (exported_) emit player_->Seeked(qlonglong{seconds} * MicrosecondsPerSecond);
 }
 
 QVariantMap MprisAdapter::announced() const {
@@ -117,7 +121,7 @@ void MprisAdapter::announceChanges() {
 // The row LoadCurrentItem has just loaded; its trimmed part is what plays.
 QVariantMap MprisAdapter::currentSong() {
     const auto& list = window_.lstClipList;
-    const int32_t row = window_.CurrentIndex;
+    const int32_t row = core_.CurrentIndex();
     if (row < 1 || row > list.count()) return song_;
     ++songsLoaded_;
     QVariantMap song{
@@ -134,34 +138,35 @@ QVariantMap MprisAdapter::currentSong() {
 }
 
 qlonglong MprisAdapter::songLengthUs() const {
-    return (qlonglong{window_.EndPos} - window_.StartPos) * MicrosecondsPerSecond;
+    return (qlonglong{core_.EndPos} - core_.StartPos) * MicrosecondsPerSecond;
 }
 
 // --- properties
 
+// What the listener hears: a song that sounds is "Playing" whatever the window reads (Next
+// pressed while stopped starts the next song under a stopped label).
 QString MprisAdapter::playbackStatus() const {
-    switch (window_.PlayState) {
-    case 1:
+    switch (core_.State()) {
+    case PlayState::Playing:
         return QStringLiteral("Playing");
-    case 2:
+    case PlayState::Paused:
         return QStringLiteral("Paused");
-    default:
-        return QStringLiteral("Stopped");
+    case PlayState::Stopped:
+        break;
     }
+    return core_.Sounding() ? QStringLiteral("Playing") : QStringLiteral("Stopped");
 }
 
-// Within the trimmed song, as the position bar shows it.
-qlonglong MprisAdapter::position() const { return qlonglong{window_.hscPosition.Value()} * MicrosecondsPerSecond; }
-
-double MprisAdapter::volume() const {
-    const auto& bar = window_.hscVolume;
-    return bar.Max() > 0 ? double(bar.Value()) / bar.Max() : 0.0;
+// Within the trimmed song.
+qlonglong MprisAdapter::position() const {
+    return std::max<qlonglong>(0, core_.SongPosition()) * MicrosecondsPerSecond;
 }
+
+double MprisAdapter::volume() const { return double(core_.Level()) / PlaybackCore::Top; }
 
 void MprisAdapter::setVolume(double v) {
-    auto& bar = window_.hscVolume;
     const double level = std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0);
-    bar.setValue(static_cast<int32_t>(roundHalfEven(level * bar.Max())));
+    core_.setLevel(static_cast<int32_t>(roundHalfEven(level * PlaybackCore::Top)));
 }
 
 bool MprisAdapter::shuffle() const { return window_.chkRndPlay.Value() == 1; }
@@ -170,7 +175,7 @@ void MprisAdapter::setShuffle(bool on) { window_.chkRndPlay.setValue(on ? 1 : 0)
 
 bool MprisAdapter::hasRows() const { return window_.lstClipList.count() > 0; }
 
-bool MprisAdapter::canSeek() const { return window_.hscPosition.Max() > 0; }
+bool MprisAdapter::canSeek() const { return core_.EndPos - core_.StartPos > 0; }
 
 // --- commands: the window's own
 
@@ -184,27 +189,27 @@ void MprisAdapter::raise() {
     window_.bringToFront();
 }
 
-void MprisAdapter::play() { window_.btnPlay_Click(); }
+void MprisAdapter::play() { core_.Play(); }
 
 void MprisAdapter::pause() {
-    // The window's Pause resumes a paused song; a desktop's Pause never does.
-    if (window_.PlayState != 2) window_.btnPause_Click();
+    // The core's Pause resumes a paused song; a desktop's Pause never does.
+    if (core_.State() != PlayState::Paused) core_.Pause();
 }
 
 void MprisAdapter::playPause() {
-    if (window_.PlayState == 1)
-        window_.btnPause_Click();
+    if (core_.State() == PlayState::Playing)
+        core_.Pause();
     else
-        window_.btnPlay_Click();
+        core_.Play();
 }
 
-void MprisAdapter::stop() { window_.btnStop_Click(); }
+void MprisAdapter::stop() { core_.Stop(); }
 
-void MprisAdapter::next() { window_.btnNext_Click(); }
+void MprisAdapter::next() { core_.Next(); }
 
-void MprisAdapter::previous() { window_.btnBack_Click(); }
+void MprisAdapter::previous() { core_.Back(); }
 
-// Moves the position bar, whose change action seeks; past the end of the song it acts as Next.
+// Seeks within the trimmed song; past its end it acts as Next.
 void MprisAdapter::seek(qlonglong offsetUs) {
     if (!canSeek()) return;
     const double target = std::max(0.0, double(position()) + double(offsetUs));
@@ -212,13 +217,13 @@ void MprisAdapter::seek(qlonglong offsetUs) {
         next();
         return;
     }
-    window_.hscPosition.setValue(static_cast<int32_t>(roundHalfEven(target / MicrosecondsPerSecond)));
+    core_.Seek(static_cast<int32_t>(roundHalfEven(target / MicrosecondsPerSecond)));
 }
 
 void MprisAdapter::setPosition(const QDBusObjectPath& track, qlonglong positionUs) {
     if (!canSeek() || track != song_.value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>()) return;
     if (positionUs < 0 || positionUs > songLengthUs()) return;
-    window_.hscPosition.setValue(static_cast<int32_t>(roundHalfEven(double(positionUs) / MicrosecondsPerSecond)));
+    core_.Seek(static_cast<int32_t>(roundHalfEven(double(positionUs) / MicrosecondsPerSecond)));
 }
 
 // As "Open..." opens a file, then the first new row plays as "Play Selected Item" plays it.

@@ -1,7 +1,8 @@
 #pragma once
-// The desktop adapter: the player window as the desktop sees it through MPRIS2 (media keys, the
-// sound menu, playerctl). Its commands run the window's own commands, and it listens to the
-// window's events to tell the desktop what changed; the window knows nothing of D-Bus.
+// The desktop adapter: the player as the desktop sees it through MPRIS2 (media keys, the sound
+// menu, playerctl). Its transport commands drive the playback core, and it listens to the core
+// to tell the desktop what changed; the play list, the shuffle box, raising and quitting are the
+// window's. Neither the core nor the window knows anything of D-Bus.
 #include "player/window/frm_player.h"
 
 #include <QDBusConnection>
@@ -18,7 +19,7 @@ inline constexpr const char* PlayerInterface = "org.mpris.MediaPlayer2.Player";
 
 class PlayerInterfaceAdaptor;
 
-class MprisAdapter : public QObject {
+class MprisAdapter : public QObject, private PlaybackObserver {
     Q_OBJECT
 public:
     // Listens to the window from now on; nothing is exported until exportOn.
@@ -56,6 +57,14 @@ public:
 
 private:
     void windowEvent(frmPlayer::Event e);
+    // What the core tells.
+    void playStateChanged() override { announceChanges(); }
+    void songLoaded() override;
+    void trimsChanged() override { announceChanges(); }
+    void seeked(int32_t seconds) override;
+    void levelChanged() override { announceChanges(); }
+    // A song that sounds under a stopped label may end at any tick.
+    void positionTick(int32_t) override { announceChanges(); }
     // The Player properties that are announced when they change.
     QVariantMap announced() const;
     void announceChanges();
@@ -63,6 +72,7 @@ private:
     qlonglong songLengthUs() const;
 
     frmPlayer& window_;
+    PlaybackCore& core_;
     PlayerInterfaceAdaptor* player_;
     QDBusConnection bus_{QString()};
     bool exported_ = false;

@@ -87,7 +87,7 @@ void frmPlayer::AddFileToList(const std::string& Filename, int32_t& InsertPos, t
         if (const auto seconds = services_.media.probeDuration(Filename))
             if (const auto whole = roundToInt32(*seconds)) {
                 DestinationList.setText(InsertPos, column::TotLength, std::to_string(*whole));
-                attempt([&] { DestinationList.setText(InsertPos, column::Length, SegToMin(double(*whole) - (double(CutFirst) + CutLast))); });
+                attempt([&] { DestinationList.setText(InsertPos, column::Length, SegToMin(double(*whole) - (double(playback.CutFirst) + playback.CutLast))); });
             }
     if (&DestinationList != &lstClipList) return;
     if (InsertPos <= CurrentIndex) ++CurrentIndex;

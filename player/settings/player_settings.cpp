@@ -45,15 +45,16 @@ void frmPlayer::GetSettings() {
         return store.read(App, section, key, fallback);
     };
 
-    attempt([&] { TransitionTime = wholeNumber32(read("Transitions", "TransitionTime", "1")); });
-    spinTransitionTime.setValue(TransitionTime);
-    attempt([&] { TransitionType = wholeNumber16(read("Transitions", "TransitionType", "0")); });
-    attempt([&] { optTransition[TransitionType].setValue(true); });
-    attempt([&] { CutFirst = wholeNumber16(read("Trimming", "CutFirst", "0")); });
-    spinCutFirst.setValue(CutFirst);
-    attempt([&] { CutLast = wholeNumber16(read("Trimming", "CutLast", "0")); });
-    spinCutLast.setValue(CutLast);
+    attempt([&] { playback.setTransitionTime(wholeNumber32(read("Transitions", "TransitionTime", "1"))); });
+    spinTransitionTime.setValue(playback.TransitionTime);
+    attempt([&] { playback.setTransitionType(wholeNumber16(read("Transitions", "TransitionType", "0"))); });
+    attempt([&] { optTransition[playback.TransitionType].setValue(true); });
+    attempt([&] { playback.setCutFirst(wholeNumber16(read("Trimming", "CutFirst", "0"))); });
+    spinCutFirst.setValue(playback.CutFirst);
+    attempt([&] { playback.setCutLast(wholeNumber16(read("Trimming", "CutLast", "0"))); });
+    spinCutLast.setValue(playback.CutLast);
     attempt([&] { mnuTrimSilence.setChecked(wholeNumber16(read("Trimming", "TrimSilence", "0")) != 0); });
+    playback.setTrimSilence(mnuTrimSilence.Checked());
 
     // Both channels start silent; the master volume then sets the active one.
     for (auto& fader : vscVolume) fader.setValue(fader.Max());
@@ -87,10 +88,10 @@ void frmPlayer::SaveSettings() {
         store.write(App, section, key, std::to_string(value));
     };
     // The variables, not the spinners: a stored value a spinner refused goes back unchanged.
-    write("Transitions", "TransitionTime", TransitionTime);
-    write("Transitions", "TransitionType", TransitionType);
-    write("Trimming", "CutFirst", CutFirst);
-    write("Trimming", "CutLast", CutLast);
+    write("Transitions", "TransitionTime", playback.TransitionTime);
+    write("Transitions", "TransitionType", playback.TransitionType);
+    write("Trimming", "CutFirst", playback.CutFirst);
+    write("Trimming", "CutLast", playback.CutLast);
     write("Trimming", "TrimSilence", mnuTrimSilence.Checked() ? 1 : 0);
     write("RandomPlayback", "rnd", chkRndPlay.Value());
     write("BasicAudio", "Volume", hscVolume.Value());

@@ -1,15 +1,11 @@
-// The audio adjustments. The master volume L (0 to 85, 85 loudest) sets the active channel's
-// fader to 85 - L; each fader f (0 loudest, 85 silent) gives its channel a volume of -f²
-// hundredths of a decibel, a quadratic curve in decibels. Balance and pitch act on the active
-// channel only; their bars are hidden and nothing in the program moves them.
+// The audio adjustments as the window shows them: the master volume bar sets the core's level
+// and shows it in percent; the hidden channel faders mirror the core's faders and show each
+// channel's level; the hidden balance and pitch bars hand their values to the core.
 #include "player/channel/whole_seconds.h"
-#include "player/toolkit/attempt.h"
 #include "player/window/frm_player.h"
 
 #include <charconv>
-#include <chrono>
 #include <clocale>
-#include <cmath>
 
 namespace velorra {
 
@@ -30,38 +26,42 @@ std::string rateText(double rate) {
 }  // namespace
 
 void frmPlayer::hscVolume_Change() {
-    const int32_t level = hscVolume.Value();
-    const int32_t top = hscVolume.Max();
-    attempt([&] { vscVolume.at(static_cast<size_t>(ActiveChannel)).setValue(top - level); });
-    const int32_t p = percent(level, top);
+    playback.setLevel(hscVolume.Value());
+    showMasterLevel();
+}
+
+void frmPlayer::levelChanged() {
+    hscVolume.setValue(playback.Level());
+    showMasterLevel();
+}
+
+void frmPlayer::showMasterLevel() {
+    const int32_t p = percent(hscVolume.Value(), hscVolume.Max());
     lblMasterVolume.setCaption(std::to_string(p) + "%");
     prgMasterVolume.setValue(p);
-    tell(Event::Volume);
 }
 
 void frmPlayer::vscVolume_Change(int16_t Index) {
-    const auto& fader = vscVolume.at(static_cast<size_t>(Index));
-    const int32_t f = fader.Value();
-    const int32_t top = fader.Max();
-    const int32_t level = percent(top - f, top);
-    const auto attenuation = static_cast<int32_t>(roundHalfEven(std::pow(f, 2.0)));
-    // During a transition the sound glides from one step to the next over the tick interval, so
-    // the level follows the curve without a stair; any other change takes the channel's short ramp.
-    const auto ramp = tmrTransition.running() ? std::chrono::milliseconds(tmrTransition.Interval()) : kVolumeRamp;
-    attempt([&] { channel(Index).setVolume(-attenuation, ramp); });
-    lblVolume.at(static_cast<size_t>(Index)).setCaption(std::to_string(level));
-    prgVolume.at(static_cast<size_t>(Index)).setValue(level);
+    playback.setFader(Index, vscVolume.at(static_cast<size_t>(Index)).Value());
+}
+
+void frmPlayer::faderMoved(int16_t index) {
+    auto& fader = vscVolume.at(static_cast<size_t>(index));
+    fader.setValue(playback.Faders.at(static_cast<size_t>(index)));
+    const int32_t level = percent(fader.Max() - fader.Value(), fader.Max());
+    lblVolume.at(static_cast<size_t>(index)).setCaption(std::to_string(level));
+    prgVolume.at(static_cast<size_t>(index)).setValue(level);
 }
 
 void frmPlayer::hscBalance_Change() {
     const int32_t balance = hscBalance.Value();
-    attempt([&] { channel(ActiveChannel).setBalance(balance); });
+    playback.setBalance(balance);
     lblBalance.setCaption(std::to_string(balance));
 }
 
 void frmPlayer::hscPitch_Change() {
     const double rate = hscPitch.Value() / 100.0;
-    attempt([&] { channel(ActiveChannel).setPitch(rate); });
+    playback.setPitch(rate);
     lblPitch.setCaption(rateText(rate));
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 // The player window: the play list across the top, the control panel below it, the status bar
 // at the bottom. Its controls carry the names the rest of the program and the tests use; its
-// procedures live in one file per concern (layout, start-up and shutdown, ...).
+// procedures live in one file per concern (layout, start-up and shutdown, ...). Playback itself
+// is the core's (`playback`): the window maps its controls to the core's commands, shows what
+// the core tells, and lends it the play list.
 #include "player/about/frm_about.h"
-#include "player/analysis/silence_cache.h"
 #include "player/analysis/silence_measurer.h"
 #include "player/channel/media_service.h"
-#include "player/channel/player.h"
+#include "player/playback/playback_core.h"
 #include "player/search/win_seek.h"
 #include "player/settings/settings_store.h"
 #include "player/toolkit/dialogs.h"
@@ -29,7 +30,6 @@
 #include <functional>
 #include <memory>
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -46,7 +46,7 @@ struct PlayerServices {
     SilenceMeasurer& silence;
 };
 
-class frmPlayer : public toolkit::Window {
+class frmPlayer : public toolkit::Window, private PlayList, private PlaybackObserver {
 public:
     // The command line is the program's arguments joined by single blanks.
     frmPlayer(PlayerServices services, std::string commandLine);
@@ -103,7 +103,6 @@ public:
     void wirePlayList();
     // total length
     void cmdCalculate_Click();
-    int16_t Calculating = 0, CancelRequested = 0;
 
     // --- transport and song change
     void btnPlay_Click();
@@ -113,56 +112,25 @@ public:
     void btnNext_Click();
     void mnuPlaySelectedItem_Click();
     void mnuShowItemInPlay_Click();
-    // Loads row CurrentIndex into the other channel, starts it and starts the transition.
-    void DoTransition();
-    void LoadCurrentItem();
-    // The channel in entry i; throws for an absent entry, so the step that wanted it is skipped.
-    Player& channel(int32_t i);
-    // The song on entry ActiveChannel did not play: its file could not be rendered or its
-    // stream failed.
-    bool activeFailed() const;
     // Binds the transport, position, transition, audio and total-length controls to their
     // actions; run once by the constructor.
     void wirePlayback();
 
-    // --- position monitor and trimming
-    void tmrPosition_Timer();
-    // The song change of the end zone: picks the next row (at random in shuffle mode) and
-    // starts it.
-    void AdvanceSong();
-    // The channel in entry Index told that its stream ended or failed: the current song's
-    // change comes at once, as at its end zone; the song fading out on the other entry is let be.
-    void Channels_StreamEnd(int16_t Index);
-    // How long before the trimmed end the song change starts, and how long its transition takes:
-    // TransitionTime, or half the trimmed song for a song not longer than that.
-    double TransitionLead() const;
+    // --- position bar
     void hscPosition_Change();
     void hscPosition_Scroll();
-    // Seconds as mm:ss, minutes and seconds truncated, each at least two digits ("-01:-15" for
-    // -75). Throws for a value beyond 64 bits.
+    // Seconds as mm:ss (see velorra::SegToMin).
     static std::string SegToMin(double seconds);
 
     // --- trimming the silence: each song's quiet lead-in and tail, measured in the background
     // while the option is on, trim it further; the measurements are cached across runs.
     void mnuTrimSilence_Click();
-    // The measured lead-in and tail of a file in whole seconds (rounded down, so no music is
-    // cut), when the option is on and the file has been measured; else none.
-    struct SilenceTrims {
-        int32_t leadIn = 0, tail = 0;
-    };
-    SilenceTrims silenceTrims(const std::string& path);
-    // Asks for the songs the window will need next: the playing one when it is not yet known,
-    // and the next row in list order (in shuffle mode the next row is not known in advance).
-    void measureAhead();
-    // A measurement has arrived: it is kept, and the playing song takes its tail into account.
-    void silenceMeasured(const std::string& path, Silence silence);
 
-    // --- transition engine
+    // --- transition choices
     void optTransition_Click(int16_t Index);
     void spinTransitionTime_Change();
     void spinCutFirst_Change();
     void spinCutLast_Change();
-    void tmrTransition_Timer();
 
     // --- audio adjustments
     void hscVolume_Change();
@@ -185,14 +153,11 @@ public:
     // The name at cmbOutputDevices' selection, empty when nothing is selected.
     std::string chosenOutputDevice() const;
 
-    // --- what the window tells an observer beyond it (the desktop adapter), after the change
+    // --- what the window tells an observer beyond it (the desktop adapter), after the change;
+    // playback itself is told by the core.
     enum class Event {
-        PlayState,  // PlayState was set
-        Song,       // LoadCurrentItem loaded row CurrentIndex
-        Rows,       // rows were added to or removed from the play list
-        Volume,     // the master volume's change action ran
-        Shuffle,    // the shuffle box changed
-        Seeked,     // the position bar moved the song's position
+        Rows,     // rows were added to or removed from the play list
+        Shuffle,  // the shuffle box changed
     };
     std::function<void(Event)> onEvent;
 
@@ -214,8 +179,6 @@ public:
     toolkit::Panel Picture1{this};
     toolkit::StatusBar StatusBar1{this};
     toolkit::ProgressBar ProgressBar1{this};
-    toolkit::Timer tmrPosition;
-    toolkit::Timer tmrTransition;
     vextag::Vextag Vextag1;
 
     // The control panel, top to bottom
@@ -282,19 +245,30 @@ public:
     toolkit::MenuItem mnuTrimSilence{&mnuOptions, "Trim &Silence"};
     toolkit::MenuItem mnuAbout{nullptr, "&About"};
 
-    // Channel entries 0 and 1; an absent entry is null.
-    std::array<std::unique_ptr<Player>, 2> Channels;
-    int16_t ActiveChannel = 0;
-    // The playing row, marked in the play list; rows are numbered in 32 bits.
-    toolkit::MarkedRow CurrentIndex{lstClipList};
-    int16_t PlayState = 0;
-    int32_t StartPos = 0, EndPos = 0;
+    // The playback core; declared before CurrentIndex, which stands for its playing row.
+    PlaybackCore playback;
+    // The playing row, marked in the play list; rows are numbered in 32 bits. The list's editing
+    // moves it through this name.
+    class PlayingRow {
+    public:
+        explicit PlayingRow(PlaybackCore& core) : core_(core) {}
+        PlayingRow(const PlayingRow&) = delete;
+        PlayingRow& operator=(const PlayingRow&) = delete;
+        operator int32_t() const { return core_.CurrentIndex(); }
+        PlayingRow& operator=(int32_t index) {
+            core_.setCurrentIndex(index);
+            return *this;
+        }
+        PlayingRow& operator++() { return *this = core_.CurrentIndex() + 1; }
+        PlayingRow& operator--() { return *this = core_.CurrentIndex() - 1; }
+
+    private:
+        PlaybackCore& core_;
+    };
+    PlayingRow CurrentIndex{playback};
     int16_t UpdatingPosition = 0;
     std::string PlayText, StopText, PauseText;
     int16_t ShowOptions = 0;
-    int16_t TransitionType = 0;
-    int32_t TransitionTime = 0, CutFirst = 0, CutLast = 0;
-    int16_t TransitionStep = 0;
 
     const std::string& commandLine() const { return commandLine_; }
     const PlayerServices& services() const { return services_; }
@@ -305,13 +279,33 @@ private:
     void tell(Event e) {
         if (onEvent) onEvent(e);
     }
+    void showMasterLevel();
+    void showPositionRange();
+
+    // --- the play list as the core reads it
+    int32_t rowCount() const override;
+    std::string location(int32_t row) const override;
+    std::optional<double> knownLength(int32_t row) const override;
+    void setLengths(int32_t row, std::optional<int32_t> fullSeconds, const std::string& trimmed) override;
+    bool shuffle() const override;
+    double shufflePick() override;
+
+    // --- what the core tells
+    void playStateChanged() override;
+    void rowChanged() override;
+    void songLoaded() override;
+    void trimsChanged() override;
+    void positionTick(int32_t position) override;
+    void seeked(int32_t seconds) override;
+    void faderMoved(int16_t index) override;
+    void levelChanged() override;
+    void nothingPlayable(int32_t failures) override;
+    void totalProgress(double seconds, int32_t rows) override;
+    void totalDone(double seconds, int32_t rows) override;
 
     PlayerServices services_;
     std::string commandLine_;
     WinSeek winSeek_{*this};
-    SilenceCache silenceCache_{SilenceCache::defaultFile()};
-    // Files asked for and not yet answered.
-    std::set<std::string> silencePending_;
 };
 
 // The name a command line stands for: every double quote removed, the rest, blanks included,

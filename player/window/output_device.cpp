@@ -1,6 +1,6 @@
 // The output device: Options > "Output &Device" offers "Default" and the audio outputs present,
 // listed again each time the submenu opens. The choice is the entry selected in the hidden list
-// cmbOutputDevices, whose name LoadCurrentItem hands to every new channel; a chosen device that
+// cmbOutputDevices, whose name the core hands to every new channel; a chosen device that
 // is gone stays listed and chosen, and its channels play on the default output until it returns.
 #include "player/toolkit/attempt.h"
 #include "player/window/frm_player.h"
@@ -38,6 +38,7 @@ void frmPlayer::mnuOutputDeviceItem_Click(int32_t Index) {
     mnuOutputDeviceDefault.setChecked(chosen < 0);
     for (size_t i = 0; i < mnuOutputDeviceItems.size(); ++i)
         mnuOutputDeviceItems[i]->setChecked(static_cast<int32_t>(i) == chosen);
+    playback.setOutputDevice(chosenOutputDevice());
 }
 
 }  // namespace velorra

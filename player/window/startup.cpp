@@ -8,16 +8,11 @@
 namespace velorra {
 
 frmPlayer::frmPlayer(PlayerServices services, std::string commandLine)
-    : tmrPosition(services.loop),
-      tmrTransition(services.loop),
+    : playback(services.loop, services.media, services.silence, *this),
       services_(services),
       commandLine_(std::move(commandLine)) {
     buildLayout();
     buildMenus();
-    tmrPosition.setEnabled(false);
-    tmrPosition.setInterval(100);
-    tmrTransition.setEnabled(false);
-    tmrTransition.setInterval(100);
     onLoad = [this] { Form_Load(); };
     onResize = [this] { Form_Resize(); };
     onUnload = [this] { Form_Unload(); };
@@ -35,13 +30,11 @@ frmPlayer::frmPlayer(PlayerServices services, std::string commandLine)
     mnuReadOtherTags.onClick = [this] { mnuReadOtherTags.setChecked(!mnuReadOtherTags.Checked()); };
     mnuAbout.onClick = [this] { mnuAbout_Click(); };
     mnuTrimSilence.onClick = [this] { mnuTrimSilence_Click(); };
-    services_.silence.onMeasured = [this](const std::string& path, Silence silence) { silenceMeasured(path, silence); };
 }
 
-frmPlayer::~frmPlayer() { services_.silence.onMeasured = nullptr; }
+frmPlayer::~frmPlayer() { playback.removeObserver(*this); }
 
 void frmPlayer::Form_Load() {
-    Channels[1] = std::make_unique<Player>(services_.media);
     GetSettings();
 
     addPlayListColumns(lstClipList);
@@ -67,7 +60,7 @@ void frmPlayer::Form_Load() {
 }
 
 void frmPlayer::Form_Unload() {
-    btnStop_Click();
+    playback.shutDown();
     SaveSettings();
     winSeek_.unload();
 }

@@ -1,6 +1,6 @@
 #include "player/window/transition_pictures.h"
 
-#include "player/window/transition_curve.h"
+#include "player/playback/transition_curve.h"
 
 #include <vector>
 

@@ -135,26 +135,6 @@ TEST_F(ChannelPlayerFake, PositionRoundsHalfToEvenAndStopResumesWhereItStopped) 
     EXPECT_EQ(player.Position(), 200);  // the end of the file, 200.4
 }
 
-TEST_F(ChannelPlayerFake, EnumDirectSoundDevicesAddsOutputFiltersAndDropsTheGraph) {
-    service.setFilters({"DirectSound: Speakers", "MPEG Layer-3 Decoder", "Default DIRECTSOUND Device",
-                        "File writer", "Null Renderer", "Wave file WRITER"});
-    Player player(service);
-    open(player, "song.mp3");
-    player.PlayFile();
-    std::vector<std::string> devices;
-    player.EnumDirectSoundDevices([&](const std::string& name) { devices.push_back(name); });
-    EXPECT_EQ(devices, (std::vector<std::string>{"DirectSound: Speakers", "Default DIRECTSOUND Device",
-                                                 "File writer", "Wave file WRITER"}));
-    EXPECT_FALSE(service.graph(1).alive);
-    EXPECT_FALSE(service.graph(2).alive);
-    EXPECT_EQ(player.Position(), 0);
-    EXPECT_EQ(service.graphCount(), 2);
-
-    // A failing list passes its failure on.
-    EXPECT_THROW(player.EnumDirectSoundDevices([](const std::string&) { throw std::runtime_error("full"); }),
-                 std::runtime_error);
-}
-
 }  // namespace
 }  // namespace velorra
 

@@ -194,7 +194,7 @@ TEST(ChannelPlayerGst, TheStreamTellsItsEndAndItsFailure) {
     }
     told.clear();
     const auto graph = service.createGraph({});
-    graph->onStream = [&](StreamEvent e) { told.push_back(e); };
+    graph->onStream = [&](StreamEvent e, const std::string&) { told.push_back(e); };
     EXPECT_FALSE(graph->render(pipe.string()));
     ASSERT_TRUE(runUntil([&] { return !told.empty(); }));
     EXPECT_EQ(told, std::vector{StreamEvent::Failed});

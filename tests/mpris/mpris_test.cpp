@@ -107,7 +107,7 @@ TEST_F(MprisOverBus, TheDesktopRunsTheWindowsOwnCommandsAndHearsEachChange) {
     EXPECT_EQ(metadata().value("mpris:trackid").value<QDBusObjectPath>().path(), "/org/mpris/MediaPlayer2/TrackList/NoTrack");
 
     call(QStringLiteral("Play"));
-    EXPECT_EQ(player.PlayState, 1);
+    EXPECT_EQ(player.playback.State(), PlayState::Playing);
     EXPECT_TRUE(playing("/music/a song.mp3"));
     EXPECT_EQ(status(), "Playing");
     EXPECT_EQ(url(), "file:///music/a%20song.mp3");
@@ -119,7 +119,7 @@ TEST_F(MprisOverBus, TheDesktopRunsTheWindowsOwnCommandsAndHearsEachChange) {
     call(QStringLiteral("Next"));
     EXPECT_EQ(player.CurrentIndex, 2);
     EXPECT_TRUE(playing("/music/b.mp3"));
-    EXPECT_TRUE(player.tmrTransition.Enabled());
+    EXPECT_TRUE(player.playback.tmrTransition.Enabled());
     const QVariantMap second = metadata();
     EXPECT_EQ(second.value("xesam:url").toString(), "file:///music/b.mp3");
     EXPECT_EQ(second.value("xesam:title").toString(), "The Title");

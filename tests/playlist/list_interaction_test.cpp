@@ -134,7 +134,7 @@ TEST_F(Interaction, EnterOrADoubleClickPlaysTheSelectedRow) {
     list().setSelectedItem(3);
     list().keyDown({toolkit::keys::Return, toolkit::shift::Shift});
     EXPECT_EQ(player.CurrentIndex, 3);
-    EXPECT_EQ(player.PlayState, 1);
+    EXPECT_EQ(player.playback.State(), PlayState::Playing);
     const FakeGraph* third = media.lastGraphFor("/m/3.mp3");
     ASSERT_NE(third, nullptr);
     EXPECT_EQ(third->state, FakeGraphState::Running);

@@ -66,11 +66,11 @@ struct SettingsFile : ::testing::Test {
 
 TEST_F(SettingsFile, AFirstRunUsesTheDefaultsAndItsCloseCreatesTheFile) {
     run([](frmPlayer& p, FakeMediaService&) {
-        EXPECT_EQ(p.TransitionTime, 1);
-        EXPECT_EQ(p.TransitionType, 0);
+        EXPECT_EQ(p.playback.TransitionTime, 1);
+        EXPECT_EQ(p.playback.TransitionType, 0);
         EXPECT_TRUE(p.optTransition[0].Value());
-        EXPECT_EQ(p.CutFirst, 0);
-        EXPECT_EQ(p.CutLast, 0);
+        EXPECT_EQ(p.playback.CutFirst, 0);
+        EXPECT_EQ(p.playback.CutLast, 0);
         EXPECT_FALSE(p.mnuTrimSilence.Checked());
         EXPECT_EQ(p.hscVolume.Value(), 64);
         EXPECT_EQ(p.lblMasterVolume.Caption(), "75%");
@@ -112,13 +112,13 @@ TEST_F(SettingsFile, ChoicesMadeInOneRunComeBackInTheNext) {
         p.move(900, 700, 8000, 7500);
     });
     run([](frmPlayer& p, FakeMediaService&) {
-        EXPECT_EQ(p.TransitionTime, 12);
+        EXPECT_EQ(p.playback.TransitionTime, 12);
         EXPECT_EQ(p.lblTransitionTime.Caption(), "12");
-        EXPECT_EQ(p.TransitionType, 3);
+        EXPECT_EQ(p.playback.TransitionType, 3);
         EXPECT_TRUE(p.optTransition[3].Value());
-        EXPECT_EQ(p.CutFirst, 4);
+        EXPECT_EQ(p.playback.CutFirst, 4);
         EXPECT_EQ(p.lblCutFirst.Caption(), "4");
-        EXPECT_EQ(p.CutLast, 9);
+        EXPECT_EQ(p.playback.CutLast, 9);
         EXPECT_EQ(p.hscVolume.Value(), 40);
         EXPECT_EQ(p.chkRndPlay.Value(), 1);
         EXPECT_TRUE(p.mnuTrimSilence.Checked());
@@ -140,13 +140,13 @@ TEST_F(SettingsFile, ValuesTheControlsRefuseAreKeptInTheirVariablesOrSkipped) {
               "[Window]\nTop=-4000\nLeft=x\nHeight=1\nWidth=1\n"
               "[ShowOptions]\nShowOptions=2\n");
     run([](frmPlayer& p, FakeMediaService&) {
-        EXPECT_EQ(p.TransitionTime, 500);
+        EXPECT_EQ(p.playback.TransitionTime, 500);
         EXPECT_EQ(p.spinTransitionTime.Value(), 1);
-        EXPECT_EQ(p.TransitionType, 7);
+        EXPECT_EQ(p.playback.TransitionType, 7);
         for (int i = 0; i < 5; ++i) EXPECT_FALSE(p.optTransition[i].Value());
-        EXPECT_EQ(p.CutFirst, 0);
+        EXPECT_EQ(p.playback.CutFirst, 0);
         EXPECT_EQ(p.spinCutFirst.Value(), 0);
-        EXPECT_EQ(p.CutLast, 2);  // a half goes to the even neighbour
+        EXPECT_EQ(p.playback.CutLast, 2);  // a half goes to the even neighbour
         EXPECT_EQ(p.hscVolume.Value(), 0);
         EXPECT_EQ(p.lblMasterVolume.Caption(), "100%");  // its change action never ran
         EXPECT_EQ(p.chkRndPlay.Value(), 1);
@@ -168,14 +168,14 @@ TEST_F(SettingsFile, AValueThatDoesNotConvertLeavesItsVariableAsItWasForTheNextA
               "[RandomPlayback]\nrnd=1.5\n");
     run([](frmPlayer& p, FakeMediaService&) {
         // TransitionTime keeps its start value 0, which the spinner then refuses.
-        EXPECT_EQ(p.TransitionTime, 0);
+        EXPECT_EQ(p.playback.TransitionTime, 0);
         EXPECT_EQ(p.spinTransitionTime.Value(), 1);
         EXPECT_EQ(p.lblTransitionTime.Caption(), "1");
         // Not a number: TransitionType stays 0 and its option button is selected from that 0.
-        EXPECT_EQ(p.TransitionType, 0);
+        EXPECT_EQ(p.playback.TransitionType, 0);
         EXPECT_TRUE(p.optTransition[0].Value());
-        EXPECT_EQ(p.CutFirst, 0);  // beyond 16 bits
-        EXPECT_EQ(p.CutLast, 7);   // blanks around a number are allowed
+        EXPECT_EQ(p.playback.CutFirst, 0);  // beyond 16 bits
+        EXPECT_EQ(p.playback.CutLast, 7);   // blanks around a number are allowed
         EXPECT_EQ(p.lblCutLast.Caption(), "7");
         EXPECT_EQ(p.chkRndPlay.Value(), 2);  // 1.5 goes to the even neighbour
     });
@@ -216,7 +216,7 @@ TEST_F(SettingsFile, AFileThatCannotBeWrittenIsReportedOnceAndTheCloseGoesOn) {
             p.btnPlay.click();
         },
         [](frmPlayer& p, FakeMediaService& media) {
-            EXPECT_EQ(p.PlayState, 0);
+            EXPECT_EQ(p.playback.State(), PlayState::Stopped);
             EXPECT_EQ(media.lastGraphFor("song.mp3")->state, FakeGraphState::Stopped);
         });
     const std::string err = ::testing::internal::GetCapturedStderr();

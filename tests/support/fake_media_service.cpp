@@ -36,7 +36,7 @@ public:
     }
 
     void tell(StreamEvent event) {
-        if (onStream) onStream(event);
+        if (onStream) onStream(event, event == StreamEvent::Failed ? "fake: the file does not play" : "");
     }
 
     bool render(const std::string& path) override {
@@ -117,10 +117,6 @@ public:
         return record("setBalance", text(balance), ok);
     }
 
-    std::vector<std::string> filterNames() override {
-        record("filterNames", "", true);
-        return service_.filters_;
-    }
 
 private:
     bool rendered() const { return !state_->file.empty() && !state_->failed; }
@@ -185,7 +181,6 @@ void FakeMediaService::tell(int graph, StreamEvent event) {
     });
 }
 
-void FakeMediaService::setFilters(std::vector<std::string> names) { filters_ = std::move(names); }
 
 std::vector<MediaCall> FakeMediaService::callsOf(const std::string& operation) const {
     std::vector<MediaCall> found;

@@ -45,7 +45,7 @@ struct MediaCall {
     std::string operation;  // "createGraph", "outputDevices", "probeDuration", "render", "run",
                             // "pause", "stop", "duration", "position", "setPosition", "rate",
                             // "setRate", "volume", "setVolume", "balance", "setBalance",
-                            // "filterNames", "release", "tell" (Ended or Failed, told through
+                            // "release", "tell" (Ended or Failed, told through
                             // the loop)
     std::string argument;   // the value handed over (a file name, a number, a device), else empty
     bool succeeded;
@@ -64,8 +64,6 @@ public:
     // A file of `seconds` whose stream stops at `at`: it ends there early (Ended) or fails
     // there mid-way (Failed).
     void breakAt(const std::string& file, double seconds, double at, StreamEvent how);
-    // The installed filters that graphs list.
-    void setFilters(std::vector<std::string> names);
     // The output devices present.
     void setOutputDevices(std::vector<std::string> names) { devices_ = std::move(names); }
 
@@ -105,7 +103,6 @@ private:
     std::set<std::string> unrenderable_;  // scanned, not rendered
     std::map<std::string, Break> breaks_;
     std::map<int, Graph*> live_;
-    std::vector<std::string> filters_;
     std::vector<std::string> devices_;
     std::vector<std::shared_ptr<FakeGraph>> graphs_;
     std::vector<MediaCall> calls_;

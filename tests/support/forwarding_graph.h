@@ -25,7 +25,6 @@ public:
     bool setVolume(int32_t v, std::chrono::milliseconds ramp) override { return inner_->setVolume(v, ramp); }
     std::optional<int32_t> balance() override { return inner_->balance(); }
     bool setBalance(int32_t b) override { return inner_->setBalance(b); }
-    std::vector<std::string> filterNames() override { return inner_->filterNames(); }
 
 protected:
     std::unique_ptr<Inner> inner_;

@@ -22,8 +22,8 @@ TEST_F(Window, StartsExpandedAtItsDesignSizeWithTheListAndPanelInPlace) {
     EXPECT_EQ(player.Picture1.Height(), frmPlayer::PanelExpanded);
     EXPECT_EQ(player.ProgressBar1.Top(), 5170);
     EXPECT_EQ(player.cmdShowOptions.Caption(), "Hide Options");
-    EXPECT_TRUE(player.Channels[1] != nullptr);
-    EXPECT_TRUE(player.Channels[0] == nullptr);
+    EXPECT_TRUE(player.playback.Channels[1] != nullptr);
+    EXPECT_TRUE(player.playback.Channels[0] == nullptr);
     EXPECT_EQ(player.lblStatus.Caption(), "Stop");
     EXPECT_EQ(player.StatusBar1.panelCount(), 2);
     EXPECT_EQ(player.StatusBar1.panel(2).text, "https://velorra.org/ ");

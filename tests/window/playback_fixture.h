@@ -47,7 +47,7 @@ struct PlaybackWindow : ::testing::Test, PlayerHarness {
     }
     // The file the channel in an entry has opened, empty for an absent entry.
     std::string fileIn(int entry) const {
-        const auto& p = player.Channels.at(static_cast<size_t>(entry));
+        const auto& p = player.playback.Channels.at(static_cast<size_t>(entry));
         return p ? p->Filename() : std::string();
     }
     // Advances the clock in position ticks until `done` holds, at most `limitMs`.

@@ -32,9 +32,9 @@ public:
     public:
         Graph(WatchedGst& owner, std::unique_ptr<GstMediaGraph> inner) : ForwardingGraph(std::move(inner)), owner_(owner) {
             owner_.live_.insert(this);
-            inner_->onStream = [this](StreamEvent e) {
+            inner_->onStream = [this](StreamEvent e, const std::string& why) {
                 if (e == StreamEvent::Ended) owner_.ended.push_back(file);
-                if (onStream) onStream(e);
+                if (onStream) onStream(e, why);
             };
         }
         ~Graph() override { owner_.live_.erase(this); }
@@ -111,8 +111,8 @@ TEST(PlaybackOnGStreamer, TheFirstSongStopsAtTheEndOfTheTransitionAndTheSecondPl
     ASSERT_NE(gst.liveGraphFor(first), nullptr);
     EXPECT_TRUE(gst.liveGraphFor(first)->sounding());
     ASSERT_TRUE(spinUntil([&] { return player.CurrentIndex == 2; }, 15000));
-    EXPECT_TRUE(player.tmrTransition.Enabled());
-    ASSERT_TRUE(spinUntil([&] { return !player.tmrTransition.Enabled(); }, 15000));
+    EXPECT_TRUE(player.playback.tmrTransition.Enabled());
+    ASSERT_TRUE(spinUntil([&] { return !player.playback.tmrTransition.Enabled(); }, 15000));
 
     const auto* ended = gst.liveGraphFor(first);
     const auto* playing = gst.liveGraphFor(second);
@@ -122,12 +122,12 @@ TEST(PlaybackOnGStreamer, TheFirstSongStopsAtTheEndOfTheTransitionAndTheSecondPl
     EXPECT_TRUE(playing->sounding());
     EXPECT_EQ(player.vscVolume[0].Value(), 0);
     EXPECT_EQ(player.vscVolume[1].Value(), 85);
-    EXPECT_EQ(player.Channels[0]->Filename(), second);
+    EXPECT_EQ(player.playback.Channels[0]->Filename(), second);
     // The second song moves on while the first stays where it stopped.
-    const int32_t endedAt = player.Channels[1]->Position();
-    const int32_t before = player.Channels[0]->Position();
-    ASSERT_TRUE(spinUntil([&] { return player.Channels[0]->Position() > before; }, 5000));
-    EXPECT_EQ(player.Channels[1]->Position(), endedAt);
+    const int32_t endedAt = player.playback.Channels[1]->Position();
+    const int32_t before = player.playback.Channels[0]->Position();
+    ASSERT_TRUE(spinUntil([&] { return player.playback.Channels[0]->Position() > before; }, 5000));
+    EXPECT_EQ(player.playback.Channels[1]->Position(), endedAt);
 
     player.unload();
     EXPECT_FALSE(playing->sounding());

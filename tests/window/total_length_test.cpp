@@ -42,8 +42,9 @@ TEST_F(TotalLength, SumsTheTrimmedLengthsLessTheOverlapsAndCachesEachDuration) {
     EXPECT_EQ(player.lstClipList.text(3, 9), "100");
     EXPECT_EQ(probes(), 3u);
     EXPECT_EQ(media.graphCount(), 0);  // a duration needs no playback graph
-    EXPECT_EQ(player.Channels[player.ActiveChannel]->Filename(), "100.mp3");
-    EXPECT_EQ(player.Calculating, 0);
+    EXPECT_EQ(fileIn(0), "");  // measuring takes no channel
+    EXPECT_EQ(fileIn(1), "");
+    EXPECT_EQ(player.playback.Calculating(), false);
     EXPECT_FALSE(player.lblDuracionTotal.BackColor().has_value());
     EXPECT_FALSE(player.lblCantDeTemas.BackColor().has_value());
 
@@ -82,7 +83,6 @@ TEST_F(TotalLength, ASecondClickCancelsBeforeTheNextRow) {
     EXPECT_EQ(count(), "1");
     EXPECT_EQ(player.lstClipList.text(2, 9), "");
     EXPECT_EQ(player.cmdCalculate.Caption(), "Calculate Total");
-    EXPECT_EQ(player.CancelRequested, 0);
 
     // The next calculation runs to the end, opening only the rows not yet measured.
     player.cmdCalculate.click();
@@ -98,12 +98,26 @@ TEST_F(TotalLength, StopsPlaybackAndCountsAFileThatCannotBeOpenedAsNothing) {
     player.btnPlay.click();
     loop.advance(2000);
     player.cmdCalculate.click();
-    EXPECT_EQ(player.PlayState, 0);
+    EXPECT_EQ(player.playback.State(), PlayState::Stopped);
     EXPECT_EQ(player.lblStatus.Caption(), "Stop");
     EXPECT_FALSE(playing("a.mp3"));
     EXPECT_EQ(player.lstClipList.text(2, 9), "0");
     EXPECT_EQ(player.lstClipList.text(2, 1), "00:-10");
     EXPECT_EQ(total(), "01:19");  // 100 - 10, 0 - 10, less one 1 s overlap
+}
+
+// Measuring never takes a channel: a song started while the calculation runs plays on.
+TEST_F(TotalLength, ASongStartedWhileItRunsPlaysOn) {
+    threeSongs();
+    player.show();
+    loop.post([&] { player.btnPlay.click(); });
+    player.cmdCalculate.click();
+    EXPECT_EQ(count(), "3");
+    EXPECT_EQ(player.playback.State(), PlayState::Playing);
+    EXPECT_EQ(fileIn(player.playback.ActiveChannel), "200.mp3");
+    EXPECT_TRUE(playing("200.mp3"));
+    loop.advance(1000);
+    EXPECT_EQ(player.hscPosition.Value(), 1);
 }
 
 TEST_F(TotalLength, RowsDeletedWhileItRunsAddNothing) {
@@ -123,7 +137,7 @@ TEST_F(TotalLength, ClosingTheWindowEndsTheCalculationAndShutsDownAsUsual) {
     player.cmdCalculate.click();
     EXPECT_FALSE(player.loaded());
     EXPECT_EQ(probes(), 1u);
-    EXPECT_EQ(player.Calculating, 0);
+    EXPECT_EQ(player.playback.Calculating(), false);
     EXPECT_EQ(settings.values["Velorra/Trimming/CutFirst"], "7");
     EXPECT_EQ(settings.values["Velorra/BasicAudio/Volume"], "64");
 }

@@ -1,7 +1,7 @@
 // The transition curves as pure arithmetic, the pictures drawn from them, and the ramp each fader
 // change hands to its channel.
 #include "playback_fixture.h"
-#include "player/window/transition_curve.h"
+#include "player/playback/transition_curve.h"
 #include "player/window/transition_pictures.h"
 
 #include <algorithm>
@@ -93,7 +93,7 @@ TEST_F(TransitionRamps, AFaderGlidesOverTheTickIntervalDuringATransitionAndBrief
     loop.advance(58);
     EXPECT_EQ(fader(1), 84);
     EXPECT_EQ(graphOf("one.mp3").volumeRamp, std::chrono::milliseconds(58));
-    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 10000));
+    ASSERT_TRUE(runUntil([&] { return !player.playback.tmrTransition.Enabled(); }, 10000));
     player.hscVolume.setValue(60);
     EXPECT_EQ(graphOf("one.mp3").volume, -25 * 25);
     EXPECT_EQ(graphOf("one.mp3").volumeRamp, kVolumeRamp);

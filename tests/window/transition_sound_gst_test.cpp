@@ -149,14 +149,14 @@ TEST(TransitionSound, ACrossDissolveGlidesAlongTheFaderCurveOnBothChannels) {
 
     player.btnPlay.click();
     run(1500);
-    ASSERT_FALSE(player.tmrTransition.Enabled());
+    ASSERT_FALSE(player.playback.tmrTransition.Enabled());
     // An 8 s cross dissolve: 85 steps of 94 ms.
     player.spinTransitionTime.setValue(8);
     const size_t from = mix.left().size();
     player.btnNext.click();
-    ASSERT_EQ(player.tmrTransition.Interval(), 94);
+    ASSERT_EQ(player.playback.tmrTransition.Interval(), 94);
     run(8200);
-    ASSERT_FALSE(player.tmrTransition.Enabled());
+    ASSERT_FALSE(player.playback.tmrTransition.Enabled());
 
     const auto outgoing = frameLevels(mix.left(), from, 1000);
     const auto incoming = frameLevels(mix.left(), from, 10000);

@@ -54,9 +54,9 @@ struct Transition : testing::PlaybackWindow {
         addSong("four.mp3", 600);
         player.show();
         player.btnPlay.click();
-        ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 10000));
+        ASSERT_TRUE(runUntil([&] { return !player.playback.tmrTransition.Enabled(); }, 10000));
         player.btnNext.click();
-        ASSERT_EQ(player.ActiveChannel, 0);
+        ASSERT_EQ(player.playback.ActiveChannel, 0);
         ASSERT_EQ(fader(0), 85);
     }
     // Runs the clock to the tick that makes step s (0 once the transition ended).
@@ -65,7 +65,7 @@ struct Transition : testing::PlaybackWindow {
     }
     bool runUntilStep(int s) {
         for (int ms = 0; ms < 20000; ++ms) {
-            if (player.TransitionStep == s) return true;
+            if (player.playback.TransitionStep == s) return true;
             loop.advance(1);
         }
         return false;
@@ -76,7 +76,7 @@ struct Transition : testing::PlaybackWindow {
 
 TEST_F(Transition, CrossDissolveAtFullLevelTakesEightyFiveStepsAndStopsTheOldSongAtTheNext) {
     startSecondSong(0);
-    EXPECT_EQ(player.tmrTransition.Interval(), 58);
+    EXPECT_EQ(player.playback.tmrTransition.Interval(), 58);
     stepTo(1);
     EXPECT_EQ(incoming(), 84);
     EXPECT_EQ(outgoing(), 1);
@@ -89,8 +89,8 @@ TEST_F(Transition, CrossDissolveAtFullLevelTakesEightyFiveStepsAndStopsTheOldSon
     EXPECT_EQ(outgoing(), 85);
     EXPECT_TRUE(playing("one.mp3"));
     loop.advance(58);  // tick 86
-    EXPECT_EQ(player.TransitionStep, 0);
-    EXPECT_FALSE(player.tmrTransition.Enabled());
+    EXPECT_EQ(player.playback.TransitionStep, 0);
+    EXPECT_FALSE(player.playback.tmrTransition.Enabled());
     EXPECT_EQ(graphOf("one.mp3").state, FakeGraphState::Stopped);
     EXPECT_EQ(incoming(), 0);
     EXPECT_EQ(graphOf("two.mp3").volume, 0);
@@ -100,7 +100,7 @@ TEST_F(Transition, CrossDissolveAtFullLevelTakesEightyFiveStepsAndStopsTheOldSon
 
 TEST_F(Transition, CrossDissolveAtALowerLevelEndsAtThatLevel) {
     startSecondSong(0, "40");
-    EXPECT_EQ(player.tmrTransition.Interval(), 125);
+    EXPECT_EQ(player.playback.tmrTransition.Interval(), 125);
     stepTo(1);
     EXPECT_EQ(incoming(), 84);
     EXPECT_EQ(outgoing(), 46);
@@ -108,7 +108,7 @@ TEST_F(Transition, CrossDissolveAtALowerLevelEndsAtThatLevel) {
     EXPECT_EQ(incoming(), 45);
     EXPECT_EQ(outgoing(), 85);
     loop.advance(125);
-    EXPECT_FALSE(player.tmrTransition.Enabled());
+    EXPECT_FALSE(player.playback.tmrTransition.Enabled());
     EXPECT_FALSE(playing("one.mp3"));
 }
 
@@ -211,7 +211,7 @@ TEST_F(Transition, ACurveChosenMidwayGoesOnFromTheCurrentStep) {
     EXPECT_EQ(incoming(), 65);
     EXPECT_EQ(outgoing(), 20);
     player.optTransition[2].click();
-    EXPECT_EQ(player.TransitionType, 2);
+    EXPECT_EQ(player.playback.TransitionType, 2);
     stepTo(21);
     EXPECT_EQ(outgoing(), 42);
     EXPECT_EQ(incoming(), 65);
@@ -225,27 +225,27 @@ TEST_F(Transition, TheLevelIsReadAtEveryStepAndEndsTheTransitionEarlierWhenLower
     player.hscVolume.setValue(20);  // the incoming fader jumps to 65 at once
     EXPECT_EQ(incoming(), 65);
     loop.advance(58);
-    EXPECT_EQ(player.TransitionStep, 0);
-    EXPECT_FALSE(player.tmrTransition.Enabled());
+    EXPECT_EQ(player.playback.TransitionStep, 0);
+    EXPECT_FALSE(player.playback.tmrTransition.Enabled());
     EXPECT_FALSE(playing("one.mp3"));
 }
 
 TEST_F(Transition, IntervalIsTransitionTimeOverTheLevelUnlessThatCannotBe) {
     startSecondSong(0);
-    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 10000));
+    ASSERT_TRUE(runUntil([&] { return !player.playback.tmrTransition.Enabled(); }, 10000));
     player.hscVolume.setValue(0);
     player.btnNext.click();
-    EXPECT_EQ(player.tmrTransition.Interval(), 58);  // no division by a level of 0
-    EXPECT_TRUE(player.tmrTransition.Enabled());
+    EXPECT_EQ(player.playback.tmrTransition.Interval(), 58);  // no division by a level of 0
+    EXPECT_TRUE(player.playback.tmrTransition.Enabled());
     loop.advance(58);  // with L = 0 the first tick ends it
-    EXPECT_FALSE(player.tmrTransition.Enabled());
+    EXPECT_FALSE(player.playback.tmrTransition.Enabled());
     EXPECT_EQ(fader(1), 85);  // the incoming song stays at the silent listening level
 
     player.hscVolume.setValue(1);
     player.spinTransitionTime.setValue(100);  // 100000 ms: more than a timer takes
     player.btnNext.click();
-    EXPECT_EQ(player.tmrTransition.Interval(), 58);
-    EXPECT_TRUE(player.tmrTransition.Enabled());
+    EXPECT_EQ(player.playback.tmrTransition.Interval(), 58);
+    EXPECT_TRUE(player.playback.tmrTransition.Enabled());
 }
 
 TEST_F(Transition, ZeroTransitionTimeRunsOneStepAtOnceAndNoTimer) {
@@ -255,11 +255,11 @@ TEST_F(Transition, ZeroTransitionTimeRunsOneStepAtOnceAndNoTimer) {
     addSong("two.mp3", 600);
     addSong("three.mp3", 600);
     player.show();
-    EXPECT_EQ(player.TransitionTime, 0);
+    EXPECT_EQ(player.playback.TransitionTime, 0);
     EXPECT_EQ(player.spinTransitionTime.Value(), 1);
     player.btnPlay.click();
     EXPECT_EQ(fader(1), 84);
-    EXPECT_FALSE(player.tmrTransition.Enabled());
+    EXPECT_FALSE(player.playback.tmrTransition.Enabled());
 
     // A fading curve leaves the new song at the first step's level and the old one near full.
     player.btnNext.click();
@@ -267,7 +267,7 @@ TEST_F(Transition, ZeroTransitionTimeRunsOneStepAtOnceAndNoTimer) {
     EXPECT_EQ(fader(1), 1);
     EXPECT_TRUE(playing("one.mp3"));
     EXPECT_TRUE(playing("two.mp3"));
-    EXPECT_FALSE(player.tmrTransition.Enabled());
+    EXPECT_FALSE(player.playback.tmrTransition.Enabled());
 
     // "Cut" completes the change.
     player.optTransition[4].click();
@@ -280,12 +280,12 @@ TEST_F(Transition, ZeroTransitionTimeRunsOneStepAtOnceAndNoTimer) {
 TEST_F(Transition, SpinnersSetTheTransitionValuesAndShowThem) {
     player.show();
     player.spinTransitionTime.stepTowardsMin();  // the upper arrow: the spinner runs 100 to 1
-    EXPECT_EQ(player.TransitionTime, 2);
+    EXPECT_EQ(player.playback.TransitionTime, 2);
     EXPECT_EQ(player.lblTransitionTime.Caption(), "2");
     player.spinCutFirst.setValue(12);
     player.spinCutLast.setValue(7);
-    EXPECT_EQ(player.CutFirst, 12);
-    EXPECT_EQ(player.CutLast, 7);
+    EXPECT_EQ(player.playback.CutFirst, 12);
+    EXPECT_EQ(player.playback.CutLast, 7);
     EXPECT_EQ(player.lblCutFirst.Caption(), "12");
     EXPECT_EQ(player.lblCutLast.Caption(), "7");
 }
@@ -302,7 +302,7 @@ TEST_F(Audio, MasterVolumeSetsTheActiveFaderAndTheFaderTheChannelVolume) {
     EXPECT_TRUE(media.callsOf("setVolume").empty());
 
     player.btnPlay.click();
-    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 10000));
+    ASSERT_TRUE(runUntil([&] { return !player.playback.tmrTransition.Enabled(); }, 10000));
     struct Case {
         int level, fader, volume;
         const char *master, *channel;

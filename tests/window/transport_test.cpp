@@ -19,15 +19,15 @@ TEST_F(Transport, ThreeSongsPlayThroughOneAfterAnotherAndTheListRepeats) {
     player.btnPlay.click();
     // Play from stopped starts row 1, on entry 1, silent, and raises it along the curve.
     EXPECT_EQ(player.CurrentIndex, 1);
-    EXPECT_EQ(player.ActiveChannel, 1);
+    EXPECT_EQ(player.playback.ActiveChannel, 1);
     EXPECT_EQ(fileIn(1), "a.mp3");
-    EXPECT_EQ(player.Channels[0], nullptr);
+    EXPECT_EQ(player.playback.Channels[0], nullptr);
     EXPECT_TRUE(playing("a.mp3"));
     EXPECT_EQ(player.lblStatus.Caption(), "Play");
     EXPECT_EQ(player.lstClipList.selectedItem(), 1);
     EXPECT_EQ(fader(1), 85);
-    EXPECT_EQ(player.tmrTransition.Interval(), 78);  // 5 s over a listening level of 64
-    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 10000));
+    EXPECT_EQ(player.playback.tmrTransition.Interval(), 78);  // 5 s over a listening level of 64
+    ASSERT_TRUE(runUntil([&] { return !player.playback.tmrTransition.Enabled(); }, 10000));
     EXPECT_EQ(fader(1), 21);
     EXPECT_EQ(graphOf("a.mp3").volume, -441);
 
@@ -35,12 +35,12 @@ TEST_F(Transport, ThreeSongsPlayThroughOneAfterAnotherAndTheListRepeats) {
     ASSERT_TRUE(runUntil([&] { return fileIn(0) == "b.mp3"; }, 30000));
     EXPECT_GE(media.positionOf(graphOf("a.mp3")), 14.5);
     EXPECT_EQ(player.CurrentIndex, 2);
-    EXPECT_EQ(player.ActiveChannel, 0);
+    EXPECT_EQ(player.playback.ActiveChannel, 0);
     EXPECT_TRUE(playing("a.mp3"));
     EXPECT_TRUE(playing("b.mp3"));
     EXPECT_EQ(player.lstClipList.selectedItem(), 2);
     // ...and when the transition ends, where the first song ends, the first one is stopped.
-    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 10000));
+    ASSERT_TRUE(runUntil([&] { return !player.playback.tmrTransition.Enabled(); }, 10000));
     EXPECT_EQ(graphOf("a.mp3").state, FakeGraphState::Stopped);
     EXPECT_NEAR(media.positionOf(graphOf("a.mp3")), 20.0, 0.6);
     EXPECT_EQ(fader(0), 21);
@@ -62,7 +62,7 @@ TEST_F(Transport, ThreeSongsPlayThroughOneAfterAnotherAndTheListRepeats) {
     EXPECT_EQ(fileIn(0), "a.mp3");
     EXPECT_TRUE(playing("c.mp3"));
     EXPECT_EQ(rendered(), (std::vector<std::string>{"a.mp3", "b.mp3", "c.mp3", "a.mp3"}));
-    EXPECT_EQ(player.PlayState, 1);
+    EXPECT_EQ(player.playback.State(), PlayState::Playing);
     EXPECT_TRUE(silence.requests.empty());  // "Trim Silence" is off: nothing is measured
 }
 
@@ -79,7 +79,7 @@ TEST_F(Transport, NextOnTheLastRowLetsTheSongPlayOnUntilTheListStartsAgain) {
     player.btnNext.click();
     EXPECT_EQ(player.CurrentIndex, 0);
     EXPECT_TRUE(playing("b.mp3"));
-    EXPECT_EQ(player.ActiveChannel, 0);
+    EXPECT_EQ(player.playback.ActiveChannel, 0);
     ASSERT_TRUE(runUntil([&] { return fileIn(1) == "a.mp3" && player.CurrentIndex == 1; }, 15000));
     EXPECT_GE(media.positionOf(graphOf("b.mp3")), 9.5);
 }
@@ -93,7 +93,7 @@ TEST_F(Transport, BackOnRowOneReplaysItAndBackFromNoRowDoesNothing) {
     loop.advance(5000);
     player.btnBack.click();
     EXPECT_EQ(player.CurrentIndex, 1);
-    EXPECT_EQ(player.ActiveChannel, 0);
+    EXPECT_EQ(player.playback.ActiveChannel, 0);
     EXPECT_EQ(fileIn(0), "a.mp3");
     EXPECT_EQ(media.positionOf(graphOf("a.mp3")), 4.0);  // from its trimmed start
     EXPECT_EQ(media.callsOf("render").size(), 2u);
@@ -115,15 +115,15 @@ TEST_F(Transport, AnAdvanceOnAnEmptyListStopsBothChannels) {
     player.show();
     player.btnPlay.click();
     ASSERT_TRUE(runUntil([&] { return fileIn(0) == "b.mp3"; }, 20000));
-    ASSERT_TRUE(player.tmrTransition.Enabled());
+    ASSERT_TRUE(player.playback.tmrTransition.Enabled());
     player.lstClipList.clear();
     player.btnNext.click();
     EXPECT_FALSE(playing("a.mp3"));
     EXPECT_FALSE(playing("b.mp3"));
     EXPECT_EQ(player.CurrentIndex, -1);
-    EXPECT_FALSE(player.tmrTransition.Enabled());
+    EXPECT_FALSE(player.playback.tmrTransition.Enabled());
     EXPECT_EQ(player.lblStatus.Caption(), "Stop");
-    EXPECT_EQ(player.PlayState, 0);
+    EXPECT_EQ(player.playback.State(), PlayState::Stopped);
 
     // Play on the empty list stops again but reads as playing.
     player.btnPlay.click();
@@ -147,7 +147,7 @@ TEST_F(Transport, PauseToggles_AndDuringATransitionOnlyTheNewSongWaits) {
     EXPECT_TRUE(playing("a.mp3"));
     const double pausedAt = media.positionOf(graphOf("b.mp3"));
     // The transition goes on stepping and stops the old song.
-    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 10000));
+    ASSERT_TRUE(runUntil([&] { return !player.playback.tmrTransition.Enabled(); }, 10000));
     EXPECT_EQ(graphOf("a.mp3").state, FakeGraphState::Stopped);
     EXPECT_EQ(fader(0), 21);
     EXPECT_EQ(media.positionOf(graphOf("b.mp3")), pausedAt);
@@ -161,7 +161,7 @@ TEST_F(Transport, PauseToggles_AndDuringATransitionOnlyTheNewSongWaits) {
     player.btnNext.click();
     EXPECT_TRUE(playing("b.mp3"));
     EXPECT_TRUE(playing("c.mp3"));
-    EXPECT_EQ(player.PlayState, 1);
+    EXPECT_EQ(player.playback.State(), PlayState::Playing);
     EXPECT_EQ(player.lblStatus.Caption(), "Play");
 }
 
@@ -183,6 +183,40 @@ TEST_F(Transport, StopStopsBothChannelsAndPlayStartsAgainFromTheTop) {
     EXPECT_TRUE(playing("a.mp3"));
 }
 
+// Stop holds the list: nothing starts by itself, not the row after a song that did not play, not
+// a failure told after Stop, until a command starts a song again.
+TEST_F(Transport, AfterStopNothingStartsUntilACommandAndAListThatPlaysNothingEndsStopped) {
+    addBrokenSong("gone1.mp3");
+    addBrokenSong("gone2.mp3");
+    addBrokenSong("gone3.mp3");
+    player.show();
+    player.btnPlay.click();
+    player.btnStop.click();  // before the failure of row 1 is told
+    const size_t graphs = media.graphCount();
+    loop.advance(10000);
+    EXPECT_EQ(media.graphCount(), graphs);
+    EXPECT_EQ(player.CurrentIndex, 1);
+    EXPECT_EQ(player.lblStatus.Caption(), "Stop");
+
+    // A pass over the whole list that plays nothing ends stopped, and says so until a command.
+    player.btnNext.click();
+    loop.advance(2000);
+    EXPECT_EQ(player.playback.State(), PlayState::Stopped);
+    EXPECT_TRUE(player.playback.Held());
+    EXPECT_EQ(player.StatusBar1.panel(1).text, "3 files could not be played");
+    const size_t afterPass = media.graphCount();
+    loop.advance(10000);
+    EXPECT_EQ(media.graphCount(), afterPass);
+
+    // A row that plays ends the count: Play starts over and the status clears.
+    addSong("d.mp3", 30);
+    player.btnPlay.click();
+    EXPECT_EQ(player.StatusBar1.panel(1).text, "");
+    loop.advance(1000);
+    EXPECT_TRUE(playing("d.mp3"));
+    EXPECT_EQ(player.CurrentIndex, 4);
+}
+
 TEST_F(Transport, TrimsSetTheWindowOfEachSongAndASongShorterThanItsTrimsPlaysWhole) {
     store("Trimming", "CutFirst", "15");
     store("Trimming", "CutLast", "10");
@@ -191,8 +225,8 @@ TEST_F(Transport, TrimsSetTheWindowOfEachSongAndASongShorterThanItsTrimsPlaysWho
     addSong("exact.mp3", 25);
     player.show();
     player.btnPlay.click();
-    EXPECT_EQ(player.StartPos, 15);
-    EXPECT_EQ(player.EndPos, 190);
+    EXPECT_EQ(player.playback.StartPos, 15);
+    EXPECT_EQ(player.playback.EndPos, 190);
     EXPECT_EQ(media.positionOf(graphOf("long.mp3")), 15.0);
     EXPECT_EQ(player.lstClipList.text(1, 1), "02:55");
     EXPECT_EQ(player.lstClipList.text(1, 9), "200");
@@ -200,8 +234,8 @@ TEST_F(Transport, TrimsSetTheWindowOfEachSongAndASongShorterThanItsTrimsPlaysWho
     EXPECT_EQ(player.hscPosition.LargeChange(), 17);  // a click in the trough: a tenth of the song
 
     player.btnNext.click();
-    EXPECT_EQ(player.StartPos, 0);
-    EXPECT_EQ(player.EndPos, 20);
+    EXPECT_EQ(player.playback.StartPos, 0);
+    EXPECT_EQ(player.playback.EndPos, 20);
     EXPECT_EQ(media.positionOf(graphOf("short.mp3")), 0.0);
     EXPECT_EQ(player.lstClipList.text(2, 1), "00:20");
     EXPECT_EQ(player.lstClipList.text(2, 9), "20");
@@ -209,8 +243,8 @@ TEST_F(Transport, TrimsSetTheWindowOfEachSongAndASongShorterThanItsTrimsPlaysWho
 
     // Trims that leave nothing at all, not even less than nothing, play the whole song too.
     player.btnNext.click();
-    EXPECT_EQ(player.StartPos, 0);
-    EXPECT_EQ(player.EndPos, 25);
+    EXPECT_EQ(player.playback.StartPos, 0);
+    EXPECT_EQ(player.playback.EndPos, 25);
     EXPECT_EQ(media.positionOf(graphOf("exact.mp3")), 0.0);
     EXPECT_EQ(player.lstClipList.text(3, 1), "00:25");
 }
@@ -219,12 +253,14 @@ TEST_F(Transport, ASongThatFailsToOpenIsPassedOverAtTheNextTick) {
     addBrokenSong("broken.mp3");
     addSong("b.mp3", 30);
     player.show();
+    ::testing::internal::CaptureStderr();
     player.btnPlay.click();
     EXPECT_EQ(player.lstClipList.text(1, 1), "00:00");
     EXPECT_EQ(player.lstClipList.text(1, 9), "0");
-    EXPECT_EQ(player.EndPos, 0);
+    EXPECT_EQ(player.playback.EndPos, 0);
     EXPECT_EQ(fileIn(0), "");
     loop.advance(100);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "velorra: cannot play \"broken.mp3\": fake: the file does not play\n");
     EXPECT_EQ(player.CurrentIndex, 2);
     EXPECT_EQ(fileIn(1), "b.mp3");  // in the entry of the song that did not play
     EXPECT_EQ(fileIn(0), "");
@@ -279,7 +315,7 @@ TEST_F(Transport, TheAdvanceComesAtTheFirstTickThatReadsTheTrimmedEndLessTheTran
     addSong("b.mp3", 200);
     player.show();
     player.btnPlay.click();
-    ASSERT_EQ(player.EndPos, 200);
+    ASSERT_EQ(player.playback.EndPos, 200);
     // Ticks every 100 ms from the start; 194.5 s reads as 194 (the half goes to the even
     // neighbour), 194.6 s as 195.
     loop.advance(194500);
@@ -300,8 +336,8 @@ TEST_F(Transport, ASongNotLongerThanTheTransitionRisesForHalfOfItAndFallsForTheO
     addSong("short.mp3", 3);
     player.show();
     player.btnPlay.click();
-    ASSERT_EQ(player.EndPos, 3);
-    EXPECT_EQ(player.tmrTransition.Interval(), 23);  // 1.5 s over a listening level of 64
+    ASSERT_EQ(player.playback.EndPos, 3);
+    EXPECT_EQ(player.playback.tmrTransition.Interval(), 23);  // 1.5 s over a listening level of 64
     loop.advance(1499);
     EXPECT_EQ(rendered().size(), 1u);
     EXPECT_EQ(fader(1), 21);
@@ -310,7 +346,7 @@ TEST_F(Transport, ASongNotLongerThanTheTransitionRisesForHalfOfItAndFallsForTheO
     // Past the last row nothing starts; one tick later the row starts again and the first
     // channel falls while the song ends.
     ASSERT_TRUE(runUntil([&] { return fileIn(0) == "short.mp3"; }, 1000));
-    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 2000));
+    ASSERT_TRUE(runUntil([&] { return !player.playback.tmrTransition.Enabled(); }, 2000));
     EXPECT_EQ(fader(0), 21);
     EXPECT_EQ(fader(1), 85);
     loop.advance(10000);
@@ -368,7 +404,7 @@ TEST_F(Transport, ASongFadesOutWholePastTheFilesAfterItThatDoNotPlay) {
     EXPECT_EQ(fileIn(0), "b.mp3");
     EXPECT_TRUE(playing("a.mp3"));
     const int32_t falling = fader(1);
-    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 3000));
+    ASSERT_TRUE(runUntil([&] { return !player.playback.tmrTransition.Enabled(); }, 3000));
     EXPECT_GT(fader(1), falling);
     EXPECT_EQ(graphOf("a.mp3").state, FakeGraphState::Stopped);
     EXPECT_NEAR(media.positionOf(graphOf("a.mp3")), 30.0, 0.6);
@@ -379,7 +415,7 @@ TEST_F(Transport, ASongFadesOutWholePastTheFilesAfterItThatDoNotPlay) {
     ASSERT_TRUE(runUntil([&] { return player.CurrentIndex == 1; }, 100));
     EXPECT_EQ(fileIn(1), "a.mp3");
     EXPECT_TRUE(playing("b.mp3"));
-    ASSERT_TRUE(runUntil([&] { return !player.tmrTransition.Enabled(); }, 3000));
+    ASSERT_TRUE(runUntil([&] { return !player.playback.tmrTransition.Enabled(); }, 3000));
     EXPECT_NEAR(media.positionOf(graphOf("b.mp3")), 30.0, 0.6);
 }
 
@@ -467,7 +503,7 @@ TEST_F(Transport, PlaySelectedItemPlaysTheChosenRowOrOnlyReadsAsPlaying) {
     player.mnuPlaySelectedItem.click();
     EXPECT_EQ(media.graphCount(), 0);
     EXPECT_EQ(player.lblStatus.Caption(), "Play");
-    EXPECT_EQ(player.PlayState, 1);
+    EXPECT_EQ(player.playback.State(), PlayState::Playing);
 
     player.lstClipList.setSelectedItem(2);
     player.mnuPlaySelectedItem.click();

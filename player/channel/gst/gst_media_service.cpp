@@ -62,11 +62,11 @@ std::unique_ptr<GstMediaGraph> GstMediaGraph::create(std::shared_ptr<GstMixOutpu
         new GstMediaGraph(std::move(playbin), std::move(appsink), std::move(output), std::move(link)));
 }
 
-void GstMediaGraph::BusLink::post(BusEvent event) const {
-    loop.post([graphs = graphs, id = id, event] {
+void GstMediaGraph::BusLink::post(BusEvent event, std::string why) const {
+    loop.post([graphs = graphs, id = id, event, why = std::move(why)] {
         const auto live = graphs.lock();
         if (!live) return;
-        if (const auto found = live->find(id); found != live->end()) found->second->handle(event);
+        if (const auto found = live->find(id); found != live->end()) found->second->handle(event, why);
     });
 }
 
@@ -79,9 +79,18 @@ GstBusSyncReply GstMediaGraph::onBus(GstBus*, GstMessage* message, gpointer link
     case GST_MESSAGE_ASYNC_DONE:
         to.post(BusEvent::Prerolled);
         break;
-    case GST_MESSAGE_ERROR:
-        to.post(BusEvent::Failed);
+    case GST_MESSAGE_ERROR: {
+        GError* error = nullptr;
+        gst_message_parse_error(message, &error, nullptr);
+        std::string why = "unknown error";
+        if (error) {
+            why = std::string(g_quark_to_string(error->domain)) + " " + std::to_string(error->code) + ": " +
+                  (error->message ? error->message : "");
+            g_error_free(error);
+        }
+        to.post(BusEvent::Failed, std::move(why));
         break;
+    }
     default:
         break;
     }
@@ -110,7 +119,7 @@ GstMediaGraph::~GstMediaGraph() {
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
 }
 
-void GstMediaGraph::handle(BusEvent event) {
+void GstMediaGraph::handle(BusEvent event, const std::string& why) {
     switch (event) {
     case BusEvent::Prerolled:
         // Later ones end a seek.
@@ -121,7 +130,7 @@ void GstMediaGraph::handle(BusEvent event) {
         input_->setFlowing(wanted_ == GST_STATE_PLAYING);
         return;
     case BusEvent::Ended:
-        if (chain_ == Chain::Ready && onStream) onStream(StreamEvent::Ended);
+        if (chain_ == Chain::Ready && onStream) onStream(StreamEvent::Ended, {});
         return;
     case BusEvent::Failed:
         if (failureTold_) return;
@@ -132,7 +141,7 @@ void GstMediaGraph::handle(BusEvent event) {
         output_->mixer().silence(branch_);
         input_->setFlowing(false);
         gst_element_set_state(playbin_.get(), GST_STATE_NULL);
-        if (onStream) onStream(StreamEvent::Failed);
+        if (onStream) onStream(StreamEvent::Failed, why);
         return;
     }
 }
@@ -158,7 +167,7 @@ bool GstMediaGraph::render(const std::string& path) {
     // Told like any other failure, later and on the user-interface thread.
     chain_ = Chain::Broken;
     gst_element_set_state(playbin_.get(), GST_STATE_NULL);
-    link_.post(BusEvent::Failed);
+    link_.post(BusEvent::Failed, "the file cannot be opened or played");
     return false;
 }
 
@@ -282,17 +291,6 @@ bool GstMediaGraph::setBalance(int32_t balance) {
     if (!live() || balance < -10000 || balance > 10000) return false;
     output_->mixer().setBalance(branch_, static_cast<float>(balance / 10000.0));
     return true;
-}
-
-std::vector<std::string> GstMediaGraph::filterNames() {
-    std::vector<std::string> names;
-    GList* factories = gst_registry_get_feature_list(gst_registry_get(), GST_TYPE_ELEMENT_FACTORY);
-    for (GList* f = factories; f; f = f->next)
-        if (const gchar* name = gst_element_factory_get_metadata(GST_ELEMENT_FACTORY(f->data),
-                                                                  GST_ELEMENT_METADATA_LONGNAME))
-            names.emplace_back(name);
-    gst_plugin_feature_list_free(factories);
-    return names;
 }
 
 GstMediaService::GstMediaService(toolkit::EventLoop& loop, AudioOutput output)

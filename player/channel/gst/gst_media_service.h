@@ -55,7 +55,6 @@ public:
     bool setVolume(int32_t centibels, std::chrono::milliseconds ramp) override;
     std::optional<int32_t> balance() override;
     bool setBalance(int32_t balance) override;
-    std::vector<std::string> filterNames() override;
 
     // The decoding pipeline, for inspection.
     GstElement* pipeline() const { return playbin_.get(); }
@@ -74,7 +73,8 @@ private:
         std::weak_ptr<GstGraphs> graphs;
         int id;
         // Posts the event through the loop; it reaches the graph only if one of this id lives.
-        void post(BusEvent event) const;
+        // A failure carries GStreamer's words for it.
+        void post(BusEvent event, std::string why = {}) const;
     };
     // Null when the elements cannot be made.
     static std::unique_ptr<GstMediaGraph> create(std::shared_ptr<GstMixOutput> output, BusLink link);
@@ -82,7 +82,7 @@ private:
                   BusLink link);
     static GstBusSyncReply onBus(GstBus* bus, GstMessage* message, gpointer link);
     // Acts on what the bus or the input said, on the user-interface thread.
-    void handle(BusEvent event);
+    void handle(BusEvent event, const std::string& why = {});
     bool seek(double seconds);
     bool live() const { return chain_ == Chain::Building || chain_ == Chain::Ready; }
     // Mix frames in `wall` of playing.

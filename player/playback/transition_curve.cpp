@@ -1,4 +1,4 @@
-#include "player/window/transition_curve.h"
+#include "player/playback/transition_curve.h"
 
 namespace velorra {
 
