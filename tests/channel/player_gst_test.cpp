@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 #include "channel/media_fixtures.h"
@@ -246,7 +247,7 @@ TEST(ChannelPlayerGst, TheGraphIsBuiltWhenFirstNeededStoppedAtTheStart) {
     EXPECT_EQ(service.graphsMade(), 1);
     // Opening again replaces the graph, again lazily.
     player.OpenFile();
-    EXPECT_EQ(stateOf(service.pipeline()), GST_STATE_NULL);
+    EXPECT_TRUE(runUntil([&] { return stateOf(service.pipeline()) == GST_STATE_NULL; }));
     player.PlayFile();
     EXPECT_EQ(service.graphsMade(), 2);
 }
@@ -286,8 +287,8 @@ TEST(ChannelPlayerGst, PositionVolumeBalanceAndRateReachThePlaybin) {
     Player& player = *channel;
     player.setPosition(3);
     EXPECT_EQ(player.Position(), 3);  // where it is going
-    settle(service.pipeline());
-    EXPECT_NEAR(pipelinePosition(service.pipeline()), 3.0, 0.05);
+    // The seek is made on the output's worker.
+    EXPECT_TRUE(runUntil([&] { return std::abs(pipelinePosition(service.pipeline()) - 3.0) < 0.05; }));
     EXPECT_EQ(player.Position(), 3);
 
     player.setVolume(-2000);
@@ -323,9 +324,8 @@ TEST(ChannelPlayerGst, DroppingAPlayingChannelStopsItsSound) {
         player->PlayFile();
         ASSERT_EQ(stateOf(service.pipeline()), GST_STATE_PLAYING);
     }
-    GstState state = GST_STATE_VOID_PENDING;
-    gst_element_get_state(service.pipeline(), &state, nullptr, 0);
-    EXPECT_EQ(state, GST_STATE_NULL);
+    // Brought down on the output's worker once its fall is mixed.
+    EXPECT_TRUE(runUntil([&] { return stateOf(service.pipeline()) == GST_STATE_NULL; }));
 }
 
 TEST(ChannelPlayerGst, ManyChannelsLeaveNoThreadsOrOpenFilesBehind) {
@@ -335,7 +335,9 @@ TEST(ChannelPlayerGst, ManyChannelsLeaveNoThreadsOrOpenFilesBehind) {
         player->PlayFile();
         player->Position();
     };
-    // GStreamer keeps a few pooled threads once it has played something.
+    // GStreamer keeps a few pooled threads once it has played something. The dropped pipelines
+    // come down on the output's worker, a little later: the counts are taken with some of them
+    // still up.
     for (int i = 0; i < 5; ++i) cycle(channelMedia().cbr);
     const int threads = entries("/proc/self/task");
     const int files = entries("/proc/self/fd");
@@ -343,11 +345,11 @@ TEST(ChannelPlayerGst, ManyChannelsLeaveNoThreadsOrOpenFilesBehind) {
     // The last pipelines' streaming threads end on their own a moment after the pipeline is
     // released; on a busy machine that moment can be long. A leak would leave hundreds.
     for (int waited = 0; waited < 5000 && (entries("/proc/self/task") > threads + 2 ||
-                                           entries("/proc/self/fd") != files);
+                                           entries("/proc/self/fd") > files);
          waited += 50)
         std::this_thread::sleep_for(50ms);
     EXPECT_LE(entries("/proc/self/task"), threads + 2);
-    EXPECT_EQ(entries("/proc/self/fd"), files);
+    EXPECT_LE(entries("/proc/self/fd"), files);
 }
 
 }  // namespace

@@ -24,8 +24,8 @@ constexpr GstClockTime kDurationWait = 500 * GST_MSECOND;
 constexpr guint kPlayAudio = 1u << 1;
 // How long the sound takes to fall silent before it halts, and to rise when it starts.
 constexpr std::chrono::milliseconds kHaltRamp{10};
-// How long a seek or a drop waits at most for the fall before it to be mixed: the output asks
-// for a stretch every 10 ms, so two stretches carry the fall.
+// How long a seek or a drop waits at most, on the worker, for the fall before it to be mixed: the
+// output asks for a stretch every 20 ms, so two stretches carry the fall.
 constexpr auto kFallWait = std::chrono::milliseconds{50};
 // What the appsink keeps of the stream decoded ahead of the mix: about a second of MP3 frames,
 // so that a channel whose decoding waits for a core a while is still read in time.
@@ -49,6 +49,26 @@ GstHandle<GstElement> makeAppsink() {
                  nullptr);
     gst_caps_unref(caps);
     return sink;
+}
+
+// A pipeline shared with the worker's tasks, released by the last of them.
+std::shared_ptr<GstElement> shared(GstElement* pipeline) {
+    return {GST_ELEMENT(gst_object_ref(pipeline)), gst_object_unref};
+}
+
+// Returns once the branch's fall has been mixed, or after a short bound; at once when the mix is
+// pulled by hand (the caller mixes it).
+void waitForFall(const GstMixOutput& output, Mixer::Branch branch) {
+    if (!output.pullsItself()) return;
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + kFallWait;
+    while (!output.mixer().halted(branch) && Clock::now() < deadline) g_usleep(1000);
+}
+
+void bringDown(GstElement* pipeline) {
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    const GstHandle<GstBus> bus(gst_element_get_bus(pipeline));
+    gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
 }
 
 }  // namespace
@@ -112,11 +132,11 @@ GstMediaGraph::GstMediaGraph(GstHandle<GstElement> playbin, GstHandle<GstElement
 GstMediaGraph::~GstMediaGraph() {
     if (const auto live = link_.graphs.lock()) live->erase(link_.id);
     fadeOut();
-    waitForFall();
-    output_->mixer().remove(branch_);
-    gst_element_set_state(playbin_.get(), GST_STATE_NULL);
-    const GstHandle<GstBus> bus(gst_element_get_bus(playbin_.get()));
-    gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+    output_->later([output = output_.get(), branch = branch_, pipeline = shared(playbin_.get())] {
+        waitForFall(*output, branch);
+        output->mixer().remove(branch);
+        bringDown(pipeline.get());
+    });
 }
 
 void GstMediaGraph::handle(BusEvent event, const std::string& why) {
@@ -138,9 +158,13 @@ void GstMediaGraph::handle(BusEvent event, const std::string& why) {
         chain_ = Chain::Broken;
         target_.reset();
         running_ = false;
-        output_->mixer().silence(branch_);
+        {
+            const std::lock_guard hold(motion_->lock);
+            motion_->sounds = false;
+            output_->mixer().silence(branch_);
+        }
         input_->setFlowing(false);
-        gst_element_set_state(playbin_.get(), GST_STATE_NULL);
+        output_->later([pipeline = shared(playbin_.get())] { gst_element_set_state(pipeline.get(), GST_STATE_NULL); });
         if (onStream) onStream(StreamEvent::Failed, why);
         return;
     }
@@ -176,14 +200,9 @@ int64_t GstMediaGraph::frames(std::chrono::milliseconds wall) { return wall.coun
 void GstMediaGraph::fadeOut() {
     if (!running_) return;
     running_ = false;
+    const std::lock_guard hold(motion_->lock);
+    motion_->sounds = false;
     output_->mixer().halt(branch_, frames(kHaltRamp));
-}
-
-void GstMediaGraph::waitForFall() const {
-    if (!output_->pullsItself()) return;
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + kFallWait;
-    while (!output_->mixer().halted(branch_) && Clock::now() < deadline) g_usleep(1000);
 }
 
 bool GstMediaGraph::run() {
@@ -199,7 +218,9 @@ bool GstMediaGraph::run() {
     // The sound rises from silence with the first frame the mixer reads, wherever the stream is
     // by then.
     running_ = true;
-    output_->mixer().start(branch_, frames(kHaltRamp));
+    const std::lock_guard hold(motion_->lock);
+    motion_->sounds = true;
+    if (motion_->seeks == 0) output_->mixer().start(branch_, frames(kHaltRamp));
     return true;
 }
 
@@ -226,6 +247,10 @@ std::optional<double> GstMediaGraph::duration() {
 std::optional<double> GstMediaGraph::position() {
     if (!live()) return std::nullopt;
     if (chain_ == Chain::Building) return target_.value_or(0.0);
+    {
+        const std::lock_guard hold(motion_->lock);
+        if (motion_->seeks > 0) return motion_->target;
+    }
     // The input has read up to its next frame; what the output has not let out of the mix since
     // is still to be heard.
     Mixer& mixer = output_->mixer();
@@ -241,19 +266,26 @@ bool GstMediaGraph::seek(double seconds) {
         if (seconds > 0.0 || target_) target_ = seconds;
         return true;
     }
-    // The sound falls silent before it jumps and rises again with the first frame where it lands.
-    const bool wasRunning = running_;
-    fadeOut();
-    waitForFall();
-    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    const bool sought = input_->seek(seconds, [&] {
-        return gst_element_seek_simple(playbin_.get(), GST_FORMAT_TIME, flags, static_cast<gint64>(seconds * GST_SECOND));
-    });
-    if (wasRunning) {
-        running_ = true;
-        output_->mixer().start(branch_, frames(kHaltRamp));
+    // The sound falls silent before it jumps and rises again with the first frame where it lands,
+    // if it is still to sound once the last seek asked for is made.
+    {
+        const std::lock_guard hold(motion_->lock);
+        ++motion_->seeks;
+        motion_->target = seconds;
+        if (running_) output_->mixer().halt(branch_, frames(kHaltRamp));
     }
-    return sought;
+    output_->later([output = output_.get(), branch = branch_, input = input_, pipeline = shared(playbin_.get()),
+                    motion = motion_, seconds] {
+        waitForFall(*output, branch);
+        const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+        input->seek(seconds, [&] {
+            return gst_element_seek_simple(pipeline.get(), GST_FORMAT_TIME, flags,
+                                           static_cast<gint64>(seconds * GST_SECOND));
+        });
+        const std::lock_guard hold(motion->lock);
+        if (--motion->seeks == 0 && motion->sounds) output->mixer().start(branch, frames(kHaltRamp));
+    });
+    return true;
 }
 
 bool GstMediaGraph::setPosition(double seconds) { return seek(seconds); }

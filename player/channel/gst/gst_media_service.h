@@ -7,17 +7,20 @@
 // silence over 10 ms in the mix's own time, and running it again ramps it back up; a paused or
 // absent graph adds silence. Its position is where its sound leaves the output.
 //
-// Nothing waits on a pipeline. It prerolls and seeks on its own threads; what its bus says (the
-// chain is ready, it failed) and the end of its stream (the last frame mixed) are posted through
-// the event loop carrying the graph's id, and reach the graph on the user-interface thread only
-// while a graph of that id lives. A position or state asked for while the chain is still being
-// built is applied when it is ready. The one wait is a halt's before a seek or a drop: the fall
-// is mixed (a hundredth of a second or two) before the pipeline moves or goes.
+// The user-interface thread waits on no pipeline. A pipeline prerolls on its own threads; what
+// its bus says (the chain is ready, it failed) and the end of its stream (the last frame mixed)
+// are posted through the event loop carrying the graph's id, and reach the graph on the
+// user-interface thread only while a graph of that id lives. A position or state asked for while
+// the chain is still being built is applied when it is ready. A seek or a drop lets the fall
+// before it be mixed (a stretch or two) before the pipeline moves or goes: that wait, the seek
+// and the pipeline's teardown are the output's worker's (gst_mix_output.h), in the order given,
+// and a seek's task starts the sound again once the last seek asked for is made.
 #include <gst/gst.h>
 
 #include <chrono>
 #include <map>
 #include <memory>
+#include <mutex>
 
 #include "player/channel/gst/gst_handle.h"
 #include "player/channel/gst/gst_mix_input.h"
@@ -89,9 +92,15 @@ private:
     static int64_t frames(std::chrono::milliseconds wall);
     // A sounding graph's sound falls to silence in the mix.
     void fadeOut();
-    // Returns once the fall has been mixed, or after a short bound; at once when the mix is
-    // pulled by hand (the caller mixes it).
-    void waitForFall() const;
+
+    // What the user-interface thread and the worker share of a graph's sound: whether it is to
+    // sound, and the seeks asked for and not yet made, the last one's target.
+    struct Motion {
+        std::mutex lock;
+        bool sounds = false;
+        int seeks = 0;
+        double target = 0.0;
+    };
 
     GstHandle<GstElement> playbin_;
     const std::shared_ptr<GstMixOutput> output_;
@@ -104,8 +113,10 @@ private:
     GstState wanted_ = GST_STATE_PAUSED;
     // The position asked for while building.
     std::optional<double> target_;
-    // Asked to run and not halted since: its sound rises, or is to rise with its next frame.
+    // Asked to run and not halted since: its sound rises, or is to rise with its next frame (or,
+    // while a seek is to be made, with the first frame where it lands).
     bool running_ = false;
+    const std::shared_ptr<Motion> motion_ = std::make_shared<Motion>();
 };
 
 class GstMediaService : public MediaService {

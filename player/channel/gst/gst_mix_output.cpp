@@ -11,8 +11,9 @@ namespace velorra {
 namespace {
 
 constexpr size_t kFrameBytes = 2 * sizeof(float);
-// The stretch the mixer makes at a time: a command waits at most this long for the mixer.
-constexpr size_t kStretchFrames = GstMixOutput::kRate / 100;
+// The stretch the mixer makes at a time: a command waits at most this long for the mixer. Each
+// stretch wakes the output's thread once.
+constexpr size_t kStretchFrames = GstMixOutput::kRate / 50;
 // What an audio sink holds, in microseconds, and the steps it is filled in: the sound a halt or a
 // fade is heard behind, and what keeps the sound server fed while this process waits for a core.
 constexpr gint64 kSinkBufferUs = 40000;
@@ -44,27 +45,46 @@ GstHandle<GstElement> makeSink(AudioOutput kind, const std::string& device) {
 
 GstMixOutput::GstMixOutput(AudioOutput kind) : kind_(kind) {}
 
-GstMixOutput::~GstMixOutput() { close(); }
+GstMixOutput::~GstMixOutput() {
+    worker_.post([this] { close(); });
+}
 
 GstClockTime GstMixOutput::inputWait() const {
     return kind_ == AudioOutput::SilentFast || kind_ == AudioOutput::Pulled ? kFastWait : 0;
 }
 
+void GstMixOutput::later(std::function<void()> task) {
+    if (pullsItself())
+        worker_.post(std::move(task));
+    else
+        task();
+}
+
 void GstMixOutput::close() {
-    if (!pipeline_) return;
-    gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
-    const GstHandle<GstBus> bus(gst_element_get_bus(pipeline_.get()));
+    GstHandle<GstElement> pipeline;
+    {
+        const std::lock_guard hold(lock_);
+        pipeline = std::move(pipeline_);
+        sink_.reset();
+    }
+    if (!pipeline) return;
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    const GstHandle<GstBus> bus(gst_element_get_bus(pipeline.get()));
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
-    pipeline_.reset();
-    sink_.reset();
 }
 
 void GstMixOutput::open() {
-    if (!pullsItself()) return;
-    if (pipeline_ && !broken_ && (kind_ != AudioOutput::Device || chosen_ == device_)) return;
+    if (pullsItself()) worker_.post([this, device = chosen_] { openOn(device); });
+}
+
+void GstMixOutput::openOn(const std::string& device) {
+    {
+        const std::lock_guard hold(lock_);
+        if (pipeline_ && !broken_ && (kind_ != AudioOutput::Device || device == device_)) return;
+    }
     close();
     broken_ = false;
-    device_ = chosen_;
+    device_ = device;
 
     GstHandle<GstElement> pipeline(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("mix-output"))));
     auto appsrc = makeElement("appsrc");
@@ -101,9 +121,10 @@ void GstMixOutput::open() {
     const GstHandle<GstBus> bus(gst_element_get_bus(pipeline.get()));
     gst_bus_set_sync_handler(bus.get(), &GstMixOutput::onBus, this, nullptr);
     base_ = mixer_.frames();
+    if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) broken_ = true;
+    const std::lock_guard hold(lock_);
     pipeline_ = std::move(pipeline);
     sink_ = std::move(sink);
-    if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) broken_ = true;
 }
 
 // Runs on whichever thread posts: a failed output is made afresh with the next channel; the rest
@@ -132,9 +153,14 @@ void GstMixOutput::feed(GstAppSrc* appsrc) {
 }
 
 int64_t GstMixOutput::heardFrame() const {
-    if (!pipeline_) return mixer_.frames();
+    GstHandle<GstElement> sink;
+    {
+        const std::lock_guard hold(lock_);
+        if (!sink_) return mixer_.frames();
+        sink.reset(GST_ELEMENT(gst_object_ref(sink_.get())));
+    }
     gint64 ns = 0;
-    if (!gst_element_query_position(sink_.get(), GST_FORMAT_TIME, &ns) || ns < 0) return base_;
+    if (!gst_element_query_position(sink.get(), GST_FORMAT_TIME, &ns) || ns < 0) return base_;
     return base_ + static_cast<int64_t>(gst_util_uint64_scale(static_cast<guint64>(ns), kRate, GST_SECOND));
 }
 
