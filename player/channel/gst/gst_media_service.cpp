@@ -20,8 +20,8 @@ namespace {
 // How long the duration of a file without a header the scan knows may wait for its chain; a
 // playable file prerolls in a few hundredths of a second, a corrupt one fails sooner.
 constexpr GstClockTime kDurationWait = 500 * GST_MSECOND;
-// playbin's flags: audio only; the gain is the mixer's.
-constexpr guint kPlayAudio = 1u << 1;
+// The element of a decoding pipeline that reads and decodes the file.
+constexpr char kDecoder[] = "decoder";
 // How long the sound takes to fall silent before it halts, and to rise when it starts.
 constexpr std::chrono::milliseconds kHaltRamp{10};
 // How long a seek or a drop waits at most, on the worker, for the fall before it to be mixed: the
@@ -71,15 +71,58 @@ void bringDown(GstElement* pipeline) {
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
 }
 
+// Links the decoder's first sound stream to the converter (`convert`), on a streaming thread.
+void linkSound(GstElement*, GstPad* pad, gpointer convert) {
+    const GstHandle<GstPad> sink(gst_element_get_static_pad(GST_ELEMENT(convert), "sink"));
+    if (gst_pad_is_linked(sink.get())) return;
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    if (!caps) caps = gst_pad_query_caps(pad, nullptr);
+    const bool sound = gst_caps_get_size(caps) > 0 &&
+                       g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "audio/");
+    gst_caps_unref(caps);
+    if (sound) gst_pad_link(pad, sink.get());
+}
+
+// A file whose streams hold no sound fails like any other that does not play.
+void checkSound(GstElement* decoder, gpointer convert) {
+    const GstHandle<GstPad> sink(gst_element_get_static_pad(GST_ELEMENT(convert), "sink"));
+    if (gst_pad_is_linked(sink.get())) return;
+    GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_WRONG_TYPE, "The file holds no sound.");
+    gst_element_post_message(decoder, gst_message_new_error(GST_OBJECT(decoder), error, nullptr));
+    g_error_free(error);
+}
+
+// `uridecodebin ! audioconvert ! audioresample ! appsink`: the decoder decodes the sound streams
+// only (the first is played), and nothing stands between the decoding thread and the appsink.
+GstHandle<GstElement> makeDecoding(GstElement* appsink) {
+    GstHandle<GstElement> pipeline(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new(nullptr))));
+    GstElement* decoder = gst_element_factory_make("uridecodebin", kDecoder);
+    GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
+    GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+    if (!decoder || !convert || !resample) {
+        for (GstElement* e : {decoder, convert, resample})
+            if (e) gst_object_unref(gst_object_ref_sink(e));
+        return nullptr;
+    }
+    GstCaps* sound = gst_caps_new_empty_simple("audio/x-raw");
+    g_object_set(decoder, "caps", sound, "expose-all-streams", FALSE, nullptr);
+    gst_caps_unref(sound);
+    gst_bin_add_many(GST_BIN(pipeline.get()), decoder, convert, resample, appsink, nullptr);
+    if (!gst_element_link_many(convert, resample, appsink, nullptr)) return nullptr;
+    g_signal_connect(decoder, "pad-added", G_CALLBACK(linkSound), convert);
+    g_signal_connect(decoder, "no-more-pads", G_CALLBACK(checkSound), convert);
+    return pipeline;
+}
+
 }  // namespace
 
 std::unique_ptr<GstMediaGraph> GstMediaGraph::create(std::shared_ptr<GstMixOutput> output, BusLink link) {
-    auto playbin = makeElement("playbin");
     auto appsink = makeAppsink();
-    if (!playbin || !appsink) return nullptr;
-    g_object_set(playbin.get(), "flags", kPlayAudio, "audio-sink", appsink.get(), nullptr);
+    if (!appsink) return nullptr;
+    auto pipeline = makeDecoding(appsink.get());
+    if (!pipeline) return nullptr;
     return std::unique_ptr<GstMediaGraph>(
-        new GstMediaGraph(std::move(playbin), std::move(appsink), std::move(output), std::move(link)));
+        new GstMediaGraph(std::move(pipeline), std::move(appsink), std::move(output), std::move(link)));
 }
 
 void GstMediaGraph::BusLink::post(BusEvent event, std::string why) const {
@@ -118,10 +161,10 @@ GstBusSyncReply GstMediaGraph::onBus(GstBus*, GstMessage* message, gpointer link
     return GST_BUS_DROP;
 }
 
-GstMediaGraph::GstMediaGraph(GstHandle<GstElement> playbin, GstHandle<GstElement> appsink,
+GstMediaGraph::GstMediaGraph(GstHandle<GstElement> pipeline, GstHandle<GstElement> appsink,
                              std::shared_ptr<GstMixOutput> output, BusLink link)
-    : playbin_(std::move(playbin)), output_(std::move(output)), link_(std::move(link)) {
-    const GstHandle<GstBus> bus(gst_element_get_bus(playbin_.get()));
+    : pipeline_(std::move(pipeline)), output_(std::move(output)), link_(std::move(link)) {
+    const GstHandle<GstBus> bus(gst_element_get_bus(pipeline_.get()));
     gst_bus_set_sync_handler(bus.get(), &GstMediaGraph::onBus, new BusLink(link_),
                              [](gpointer l) { delete static_cast<BusLink*>(l); });
     input_ = std::make_shared<GstMixInput>(std::move(appsink), output_->inputWait(),
@@ -132,7 +175,7 @@ GstMediaGraph::GstMediaGraph(GstHandle<GstElement> playbin, GstHandle<GstElement
 GstMediaGraph::~GstMediaGraph() {
     if (const auto live = link_.graphs.lock()) live->erase(link_.id);
     fadeOut();
-    output_->later([output = output_.get(), branch = branch_, pipeline = shared(playbin_.get())] {
+    output_->later([output = output_.get(), branch = branch_, pipeline = shared(pipeline_.get())] {
         waitForFall(*output, branch);
         output->mixer().remove(branch);
         bringDown(pipeline.get());
@@ -146,7 +189,7 @@ void GstMediaGraph::handle(BusEvent event, const std::string& why) {
         if (chain_ != Chain::Building) return;
         chain_ = Chain::Ready;
         if (target_) seek(*std::exchange(target_, std::nullopt));
-        gst_element_set_state(playbin_.get(), wanted_);
+        gst_element_set_state(pipeline_.get(), wanted_);
         input_->setFlowing(wanted_ == GST_STATE_PLAYING);
         return;
     case BusEvent::Ended:
@@ -164,7 +207,7 @@ void GstMediaGraph::handle(BusEvent event, const std::string& why) {
             output_->mixer().silence(branch_);
         }
         input_->setFlowing(false);
-        output_->later([pipeline = shared(playbin_.get())] { gst_element_set_state(pipeline.get(), GST_STATE_NULL); });
+        output_->later([pipeline = shared(pipeline_.get())] { gst_element_set_state(pipeline.get(), GST_STATE_NULL); });
         if (onStream) onStream(StreamEvent::Failed, why);
         return;
     }
@@ -176,8 +219,9 @@ bool GstMediaGraph::render(const std::string& path) {
     const GCharHandle uri(gst_filename_to_uri(path.c_str(), &error));
     const GErrorHandle errorOwner(error);
     if (uri && isRegularFile(path)) {
-        g_object_set(playbin_.get(), "uri", uri.get(), nullptr);
-        switch (gst_element_set_state(playbin_.get(), GST_STATE_PAUSED)) {
+        const GstHandle<GstElement> decoder(gst_bin_get_by_name(GST_BIN(pipeline_.get()), kDecoder));
+        g_object_set(decoder.get(), "uri", uri.get(), nullptr);
+        switch (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED)) {
         case GST_STATE_CHANGE_FAILURE:
             break;
         case GST_STATE_CHANGE_ASYNC:
@@ -190,7 +234,7 @@ bool GstMediaGraph::render(const std::string& path) {
     }
     // Told like any other failure, later and on the user-interface thread.
     chain_ = Chain::Broken;
-    gst_element_set_state(playbin_.get(), GST_STATE_NULL);
+    gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
     link_.post(BusEvent::Failed, "the file cannot be opened or played");
     return false;
 }
@@ -212,7 +256,7 @@ bool GstMediaGraph::run() {
     // The pipeline keeps no clock: once playing it decodes ahead of the mix until it goes. A
     // chain still being built that must move first plays once it has moved.
     if (!(chain_ == Chain::Building && target_)) {
-        if (gst_element_set_state(playbin_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) return false;
+        if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) return false;
         input_->setFlowing(true);
     }
     // The sound rises from silence with the first frame the mixer reads, wherever the stream is
@@ -236,10 +280,10 @@ bool GstMediaGraph::stop() { return pause(); }
 std::optional<double> GstMediaGraph::duration() {
     // The one wait on a pipeline, bounded: a file whose length no header tells must preroll first.
     if (chain_ == Chain::Building &&
-        gst_element_get_state(playbin_.get(), nullptr, nullptr, kDurationWait) == GST_STATE_CHANGE_SUCCESS)
+        gst_element_get_state(pipeline_.get(), nullptr, nullptr, kDurationWait) == GST_STATE_CHANGE_SUCCESS)
         handle(BusEvent::Prerolled);
     gint64 ns = 0;
-    if (chain_ != Chain::Ready || !gst_element_query_duration(playbin_.get(), GST_FORMAT_TIME, &ns) || ns < 0)
+    if (chain_ != Chain::Ready || !gst_element_query_duration(pipeline_.get(), GST_FORMAT_TIME, &ns) || ns < 0)
         return std::nullopt;
     return static_cast<double>(ns) / GST_SECOND;
 }
@@ -274,7 +318,7 @@ bool GstMediaGraph::seek(double seconds) {
         motion_->target = seconds;
         if (running_) output_->mixer().halt(branch_, frames(kHaltRamp));
     }
-    output_->later([output = output_.get(), branch = branch_, input = input_, pipeline = shared(playbin_.get()),
+    output_->later([output = output_.get(), branch = branch_, input = input_, pipeline = shared(pipeline_.get()),
                     motion = motion_, seconds] {
         waitForFall(*output, branch);
         const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);

@@ -1,9 +1,9 @@
 #pragma once
 // The media service on GStreamer: each graph is one channel's branch of the player's one output
-// (gst_mix_output.h). A graph decodes its file in a playbin of its own that ends in an appsink
-// (float stereo at the mix's rate, no clock), and the mixer reads it from there on demand,
-// applying the graph's volume (the linear factor 10^(centibels / 2000), ramped sample by sample),
-// balance and rate. Pausing, stopping, seeking and dropping a sounding graph ramp its sound to
+// (gst_mix_output.h). A graph decodes its file in a pipeline of its own, `uridecodebin !
+// audioconvert ! audioresample ! appsink` (float stereo at the mix's rate, no clock), and the
+// mixer reads it from there on demand, applying the graph's volume (the linear factor
+// 10^(centibels / 2000), ramped sample by sample), balance and rate. Pausing, stopping, seeking and dropping a sounding graph ramp its sound to
 // silence over 10 ms in the mix's own time, and running it again ramps it back up; a paused or
 // absent graph adds silence. Its position is where its sound leaves the output.
 //
@@ -60,7 +60,7 @@ public:
     bool setBalance(int32_t balance) override;
 
     // The decoding pipeline, for inspection.
-    GstElement* pipeline() const { return playbin_.get(); }
+    GstElement* pipeline() const { return pipeline_.get(); }
     // Its branch of the mix, and whether its sound is in the mix: run and not halted since.
     Mixer::Branch branch() const { return branch_; }
     bool sounding() const { return running_; }
@@ -81,7 +81,7 @@ private:
     };
     // Null when the elements cannot be made.
     static std::unique_ptr<GstMediaGraph> create(std::shared_ptr<GstMixOutput> output, BusLink link);
-    GstMediaGraph(GstHandle<GstElement> playbin, GstHandle<GstElement> appsink, std::shared_ptr<GstMixOutput> output,
+    GstMediaGraph(GstHandle<GstElement> pipeline, GstHandle<GstElement> appsink, std::shared_ptr<GstMixOutput> output,
                   BusLink link);
     static GstBusSyncReply onBus(GstBus* bus, GstMessage* message, gpointer link);
     // Acts on what the bus or the input said, on the user-interface thread.
@@ -102,7 +102,7 @@ private:
         double target = 0.0;
     };
 
-    GstHandle<GstElement> playbin_;
+    GstHandle<GstElement> pipeline_;
     const std::shared_ptr<GstMixOutput> output_;
     const BusLink link_;
     std::shared_ptr<GstMixInput> input_;
