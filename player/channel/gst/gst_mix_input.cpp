@@ -28,21 +28,29 @@ void GstMixInput::release() {
     held_ = Held{};
 }
 
+bool GstMixInput::knowCaps(GstCaps* caps) {
+    // The same caps come with every sample until the stream changes: they are read once.
+    if (caps && caps == caps_.get()) return rate_ > 0;
+    caps_.reset(caps ? gst_caps_ref(caps) : nullptr);
+    GstAudioInfo info;
+    rate_ = caps && gst_audio_info_from_caps(&info, caps) && GST_AUDIO_INFO_BPF(&info) == kFrameBytes
+                ? GST_AUDIO_INFO_RATE(&info)
+                : 0;
+    return rate_ > 0;
+}
+
 bool GstMixInput::take() {
     release();
     auto* sink = GST_APP_SINK(appsink_.get());
     const GstClockTime wait = flowing_ ? wait_ : 0;
     while (GstSample* sample = gst_app_sink_try_pull_sample(sink, wait)) {
         held_.sample = sample;
-        GstAudioInfo info;
         const GstSegment* segment = gst_sample_get_segment(sample);
         GstBuffer* whole = gst_sample_get_buffer(sample);
-        if (!whole || !segment || !gst_audio_info_from_caps(&info, gst_sample_get_caps(sample)) ||
-            GST_AUDIO_INFO_BPF(&info) != kFrameBytes) {
+        if (!whole || !segment || !knowCaps(gst_sample_get_caps(sample))) {
             release();
             continue;
         }
-        rate_ = GST_AUDIO_INFO_RATE(&info);
         // The part of the buffer inside the segment: a seek lands inside a decoded frame.
         held_.buffer = gst_audio_buffer_clip(gst_buffer_ref(whole), segment, rate_, kFrameBytes);
         if (!held_.buffer || !gst_buffer_map(held_.buffer, &held_.map, GST_MAP_READ)) {

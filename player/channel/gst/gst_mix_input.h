@@ -51,6 +51,8 @@ private:
     // Takes the appsink's next sample; false when none comes.
     bool take();
     void release();
+    // Whether samples of these caps are stereo float frames, taking their rate.
+    bool knowCaps(GstCaps* caps);
 
     GstHandle<GstElement> appsink_;
     const GstClockTime wait_;
@@ -59,7 +61,8 @@ private:
     Held held_;
     bool seeking_ = false;  // frames decoded before the seek may still come: none is read
     bool endTold_ = false;
-    int rate_ = 0;  // of the samples taken
+    GstCapsHandle caps_;  // of the last sample taken
+    int rate_ = 0;        // of those caps; 0 when unfit
     std::atomic<bool> flowing_{false};
     std::atomic<double> next_{0.0};
     std::atomic<double> start_{0.0};

@@ -46,7 +46,10 @@ GstHandle<GstElement> makeSink(AudioOutput kind, const std::string& device) {
 GstMixOutput::GstMixOutput(AudioOutput kind) : kind_(kind) {}
 
 GstMixOutput::~GstMixOutput() {
-    worker_.post([this] { close(); });
+    worker_.post([this] {
+        close();
+        if (pool_) gst_buffer_pool_set_active(pool_.get(), FALSE);
+    });
 }
 
 GstClockTime GstMixOutput::inputWait() const {
@@ -85,6 +88,16 @@ void GstMixOutput::openOn(const std::string& device) {
     close();
     broken_ = false;
     device_ = device;
+    if (!pool_) {
+        // The stretches are made in a few buffers used over and over.
+        pool_.reset(gst_buffer_pool_new());
+        GstStructure* config = gst_buffer_pool_get_config(pool_.get());
+        gst_buffer_pool_config_set_params(config, nullptr, kStretchFrames * kFrameBytes, 2, 0);
+        if (!gst_buffer_pool_set_config(pool_.get(), config) || !gst_buffer_pool_set_active(pool_.get(), TRUE)) {
+            pool_.reset();
+            return;
+        }
+    }
 
     GstHandle<GstElement> pipeline(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("mix-output"))));
     auto appsrc = makeElement("appsrc");
@@ -138,7 +151,8 @@ GstBusSyncReply GstMixOutput::onBus(GstBus*, GstMessage* message, gpointer self)
 void GstMixOutput::feed(GstAppSrc* appsrc) {
     // An output that keeps no time would mix silence as fast as it can.
     if (kind_ == AudioOutput::SilentFast && !mixer_.sounding()) g_usleep(kIdleUs);
-    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, kStretchFrames * kFrameBytes, nullptr);
+    GstBuffer* buffer = nullptr;
+    if (gst_buffer_pool_acquire_buffer(pool_.get(), &buffer, nullptr) != GST_FLOW_OK) return;
     GstMapInfo map;
     if (!gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
         gst_buffer_unref(buffer);

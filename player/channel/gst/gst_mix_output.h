@@ -76,6 +76,7 @@ private:
     GstHandle<GstElement> sink_;
     std::string chosen_;
     std::string device_;  // the one it is open on, known to the worker
+    GstHandle<GstBufferPool> pool_;  // made with the first pipeline, on the worker
     // Mix frames made before the pipeline opened: its own times start from there.
     std::atomic<int64_t> base_{0};
     std::atomic<bool> broken_{false};
