@@ -7,6 +7,7 @@
 #include <utility>
 
 #include <gst/audio/audio-format.h>
+#include <gst/audio/gstaudiodecoder.h>
 
 #include "player/channel/duration_scan.h"
 #include "player/channel/gst/gst_output_devices.h"
@@ -27,8 +28,12 @@ constexpr std::chrono::milliseconds kHaltRamp{10};
 // How long a seek or a drop waits at most, on the worker, for the fall before it to be mixed: the
 // output asks for a stretch every 20 ms, so two stretches carry the fall.
 constexpr auto kFallWait = std::chrono::milliseconds{50};
-// What the appsink keeps of the stream decoded ahead of the mix: about a second of MP3 frames,
-// so that a channel whose decoding waits for a core a while is still read in time.
+// What a decoder gathers before it passes its sound on: each stretch wakes the decoding thread,
+// the converters and the mixer's read once, where an MP3 frame alone is 26 ms.
+constexpr GstClockTime kDecodedStretch = 100 * GST_MSECOND;
+// What the appsink keeps of the stream decoded ahead of the mix, in buffers: a few seconds of a
+// decoder's stretches, about a second of a WAV file's chunks, so that a channel whose decoding
+// waits for a core a while is still read in time.
 constexpr guint kDecodedAhead = 40;
 
 // GStreamer opens the file on the calling thread: a named pipe would hold it until a writer
@@ -109,6 +114,11 @@ GstHandle<GstElement> makeDecoding(GstElement* appsink) {
     gst_caps_unref(sound);
     gst_bin_add_many(GST_BIN(pipeline.get()), decoder, convert, resample, appsink, nullptr);
     if (!gst_element_link_many(convert, resample, appsink, nullptr)) return nullptr;
+    g_signal_connect(pipeline.get(), "deep-element-added",
+                     G_CALLBACK(+[](GstBin*, GstBin*, GstElement* element, gpointer) {
+                         if (GST_IS_AUDIO_DECODER(element)) g_object_set(element, "min-latency", kDecodedStretch, nullptr);
+                     }),
+                     nullptr);
     g_signal_connect(decoder, "pad-added", G_CALLBACK(linkSound), convert);
     g_signal_connect(decoder, "no-more-pads", G_CALLBACK(checkSound), convert);
     return pipeline;
