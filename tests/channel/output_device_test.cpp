@@ -1,6 +1,7 @@
 // The output device on a real sound server: a PulseAudio of the test's own with two null sinks,
 // "First" (the default) and "Second". A channel given a device's display name is heard on that
 // sink's monitor and not on the other's; a name no device carries plays on the default output.
+// However many channels play, the player holds one stream on the sound server.
 #include "player/channel/gst/gst_media_service.h"
 #include "player/channel/player.h"
 #include "support/manual_loop.h"
@@ -65,6 +66,15 @@ public:
         }
     }
 
+    // The lines a program prints.
+    QStringList lines(const QString& program, const QStringList& arguments) const {
+        QProcess p;
+        p.setProcessEnvironment(env_);
+        p.start(program, arguments);
+        p.waitForFinished();
+        return QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    }
+
     int run(const QString& program, const QStringList& arguments) const {
         QProcess p;
         p.setProcessEnvironment(env_);
@@ -105,18 +115,24 @@ struct OutputDeviceOnPulse : ::testing::Test {
         media::writeWav(tone, media::tune(2), 10.0);
     }
 
-    // Plays the tone on a channel given `device` for two seconds; the RMS heard on First's and
-    // Second's monitors.
-    std::pair<double, double> heardOn(GstMediaService& service, const std::string& device) {
+    // Plays the tone on two channels given `device` for two seconds, the second joining the
+    // first after half a second; the RMS heard on First's and Second's monitors. `streams` is how
+    // many streams the sound server holds while both play.
+    std::pair<double, double> heardOn(GstMediaService& service, const std::string& device, int& streams) {
         const std::string first = dir.path(device + "-first.raw"), second = dir.path(device + "-second.raw");
         pulse.record({{"a.monitor", first}, {"b.monitor", second}}, [&] {
-            Player channel(service);
-            channel.setOutputDevice(device);
-            channel.setFilename(tone);
-            channel.OpenFile();
-            channel.PlayFile();
-            QThread::msleep(2000);
-            channel.StopFile();
+            Player one(service), two(service);
+            for (Player* channel : {&one, &two}) {
+                channel->setOutputDevice(device);
+                channel->setFilename(tone);
+                channel->OpenFile();
+            }
+            one.PlayFile();
+            QThread::msleep(500);
+            two.PlayFile();
+            QThread::msleep(1000);
+            streams = static_cast<int>(pulse.lines("pactl", {"list", "short", "sink-inputs"}).size());
+            QThread::msleep(500);
         });
         return {rms(first), rms(second)};
     }
@@ -129,13 +145,18 @@ TEST_F(OutputDeviceOnPulse, TheChosenSinkCarriesTheSoundAndAnAbsentOneFallsBackT
     EXPECT_NE(std::find(names.begin(), names.end(), "First"), names.end());
     EXPECT_NE(std::find(names.begin(), names.end(), "Second"), names.end());
 
-    const auto [firstHeard, secondHeard] = heardOn(service, "Second");
+    // Both channels are mixed into the one stream the player keeps open.
+    int streams = 0;
+    const auto [firstHeard, secondHeard] = heardOn(service, "Second", streams);
     EXPECT_GT(secondHeard, 300.0);
     EXPECT_EQ(firstHeard, 0.0);
+    EXPECT_EQ(streams, 1);
 
-    const auto [defaultHeard, otherHeard] = heardOn(service, "Unplugged Headset");
+    // The next song change moves the stream.
+    const auto [defaultHeard, otherHeard] = heardOn(service, "Unplugged Headset", streams);
     EXPECT_GT(defaultHeard, 300.0);
     EXPECT_EQ(otherHeard, 0.0);
+    EXPECT_EQ(streams, 1);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 #include "channel/media_fixtures.h"
@@ -46,8 +47,10 @@ public:
 
     int graphsMade() const { return static_cast<int>(pipelines_.size()); }
     GstElement* pipeline() const { return pipelines_.back().get(); }
-    // The filter of the last graph made, while its channel lives.
-    ChannelFilter& filter() const { return last_->filter(); }
+    // The last graph made, while its channel lives, and its branch of the mix.
+    const GstMediaGraph& graph() const { return *last_; }
+    Mixer& mixer() { return real_.mixer(); }
+    Mixer::Branch branch() const { return last_->branch(); }
 
 private:
     GstMediaService real_;
@@ -85,13 +88,6 @@ double pipelinePosition(GstElement* pipeline) {
     gint64 ns = -1;
     gst_element_query_position(pipeline, GST_FORMAT_TIME, &ns);
     return static_cast<double>(ns) / GST_SECOND;
-}
-
-double pipelineRate(GstElement* pipeline) {
-    const GstQueryHandle query(gst_query_new_segment(GST_FORMAT_TIME));
-    double rate = 0.0;
-    if (gst_element_query(pipeline, query.get())) gst_query_parse_segment(query.get(), &rate, nullptr, nullptr, nullptr);
-    return rate;
 }
 
 // Waits until the channel's position has reached `seconds`; false when it does not move there.
@@ -251,7 +247,7 @@ TEST(ChannelPlayerGst, TheGraphIsBuiltWhenFirstNeededStoppedAtTheStart) {
     EXPECT_EQ(service.graphsMade(), 1);
     // Opening again replaces the graph, again lazily.
     player.OpenFile();
-    EXPECT_EQ(stateOf(service.pipeline()), GST_STATE_NULL);
+    EXPECT_TRUE(runUntil([&] { return stateOf(service.pipeline()) == GST_STATE_NULL; }));
     player.PlayFile();
     EXPECT_EQ(service.graphsMade(), 2);
 }
@@ -261,24 +257,28 @@ TEST(ChannelPlayerGst, PlayingMovesThePositionPauseHoldsItStopKeepsIt) {
     auto channel = opened(service, channelMedia().vbrXing);
     Player& player = *channel;
     player.PlayFile();
+    EXPECT_TRUE(service.graph().sounding());
     ASSERT_TRUE(waitForPosition(player, 1));
 
     player.PauseFile();
+    EXPECT_FALSE(service.graph().sounding());
     const int32_t paused = player.Position();
     std::this_thread::sleep_for(1200ms);
     EXPECT_EQ(player.Position(), paused);
-    EXPECT_EQ(stateOf(service.pipeline()), GST_STATE_PAUSED);
+    // The pipeline decodes on ahead of the mix; only the mix halts.
+    EXPECT_EQ(stateOf(service.pipeline()), GST_STATE_PLAYING);
 
     player.setPosition(5);
     player.PlayFile();
     ASSERT_TRUE(waitForPosition(player, 6));
     player.StopFile();
-    const double stoppedAt = pipelinePosition(service.pipeline());
-    EXPECT_GT(stoppedAt, 5.0);
-    EXPECT_EQ(player.Position(), *roundToInt32(stoppedAt));
+    EXPECT_TRUE(runUntil([&] { return service.mixer().halted(service.branch()); }));
+    const int32_t stoppedAt = player.Position();
+    std::this_thread::sleep_for(1200ms);
+    EXPECT_EQ(player.Position(), stoppedAt);
     player.PlayFile();
-    EXPECT_EQ(stateOf(service.pipeline()), GST_STATE_PLAYING);
-    EXPECT_GE(pipelinePosition(service.pipeline()), stoppedAt);
+    EXPECT_TRUE(service.graph().sounding());
+    EXPECT_TRUE(waitForPosition(player, stoppedAt + 1));
 }
 
 TEST(ChannelPlayerGst, PositionVolumeBalanceAndRateReachThePlaybin) {
@@ -287,19 +287,19 @@ TEST(ChannelPlayerGst, PositionVolumeBalanceAndRateReachThePlaybin) {
     Player& player = *channel;
     player.setPosition(3);
     EXPECT_EQ(player.Position(), 3);  // where it is going
-    settle(service.pipeline());
-    EXPECT_NEAR(pipelinePosition(service.pipeline()), 3.0, 0.05);
+    // The seek is made on the output's worker.
+    EXPECT_TRUE(runUntil([&] { return std::abs(pipelinePosition(service.pipeline()) - 3.0) < 0.05; }));
     EXPECT_EQ(player.Position(), 3);
 
     player.setVolume(-2000);
-    EXPECT_NEAR(service.filter().gain(), 0.1, 1e-6);
+    EXPECT_NEAR(service.mixer().gain(service.branch()), 0.1, 1e-6);
     EXPECT_EQ(player.Volume(), -2000);
     player.setVolume(-10000);
     EXPECT_EQ(player.Volume(), -10000);
     player.setVolume(500);  // louder than full: the service refuses it
     EXPECT_EQ(player.Volume(), -10000);
 
-    const auto panorama = [&] { return service.filter().balance(); };
+    const auto panorama = [&] { return service.mixer().balance(service.branch()); };
     player.setBalance(-10);
     EXPECT_FLOAT_EQ(panorama(), -1.0f);
     EXPECT_EQ(player.Balance(), -10000);
@@ -310,8 +310,7 @@ TEST(ChannelPlayerGst, PositionVolumeBalanceAndRateReachThePlaybin) {
     EXPECT_EQ(player.Balance(), 3000);
 
     player.setPitch(1.5);
-    settle(service.pipeline());
-    EXPECT_DOUBLE_EQ(pipelineRate(service.pipeline()), 1.5);
+    EXPECT_DOUBLE_EQ(service.mixer().rate(service.branch()), 1.5);
     EXPECT_DOUBLE_EQ(player.Pitch(), 1.5);
     EXPECT_EQ(player.Position(), 3);
     player.setPitch(0.0);
@@ -325,9 +324,8 @@ TEST(ChannelPlayerGst, DroppingAPlayingChannelStopsItsSound) {
         player->PlayFile();
         ASSERT_EQ(stateOf(service.pipeline()), GST_STATE_PLAYING);
     }
-    GstState state = GST_STATE_VOID_PENDING;
-    gst_element_get_state(service.pipeline(), &state, nullptr, 0);
-    EXPECT_EQ(state, GST_STATE_NULL);
+    // Brought down on the output's worker once its fall is mixed.
+    EXPECT_TRUE(runUntil([&] { return stateOf(service.pipeline()) == GST_STATE_NULL; }));
 }
 
 TEST(ChannelPlayerGst, ManyChannelsLeaveNoThreadsOrOpenFilesBehind) {
@@ -337,7 +335,9 @@ TEST(ChannelPlayerGst, ManyChannelsLeaveNoThreadsOrOpenFilesBehind) {
         player->PlayFile();
         player->Position();
     };
-    // GStreamer keeps a few pooled threads once it has played something.
+    // GStreamer keeps a few pooled threads once it has played something. The dropped pipelines
+    // come down on the output's worker, a little later: the counts are taken with some of them
+    // still up.
     for (int i = 0; i < 5; ++i) cycle(channelMedia().cbr);
     const int threads = entries("/proc/self/task");
     const int files = entries("/proc/self/fd");
@@ -345,11 +345,11 @@ TEST(ChannelPlayerGst, ManyChannelsLeaveNoThreadsOrOpenFilesBehind) {
     // The last pipelines' streaming threads end on their own a moment after the pipeline is
     // released; on a busy machine that moment can be long. A leak would leave hundreds.
     for (int waited = 0; waited < 5000 && (entries("/proc/self/task") > threads + 2 ||
-                                           entries("/proc/self/fd") != files);
+                                           entries("/proc/self/fd") > files);
          waited += 50)
         std::this_thread::sleep_for(50ms);
     EXPECT_LE(entries("/proc/self/task"), threads + 2);
-    EXPECT_EQ(entries("/proc/self/fd"), files);
+    EXPECT_LE(entries("/proc/self/fd"), files);
 }
 
 }  // namespace

@@ -24,8 +24,8 @@
 namespace velorra {
 namespace {
 
-// The GStreamer service, keeping a list of the graphs alive so the test can look at their
-// pipelines, and the files whose streams came to their end, in order.
+// The GStreamer service, keeping a list of the graphs alive so the test can see which of them
+// sound in the mix, and the files whose streams came to their end, in order.
 class WatchedGst : public MediaService {
 public:
     class Graph : public testing::ForwardingGraph<GstMediaGraph> {
@@ -43,12 +43,8 @@ public:
             return inner_->render(path);
         }
 
-        // The state the pipeline settles in.
-        GstState state() const {
-            GstState now = GST_STATE_VOID_PENDING;
-            gst_element_get_state(inner_->pipeline(), &now, nullptr, 5 * GST_SECOND);
-            return now;
-        }
+        // Whether its sound is in the mix.
+        bool sounding() const { return inner_->sounding(); }
         std::string file;
 
     private:
@@ -99,7 +95,7 @@ TEST(PlaybackOnGStreamer, TheFirstSongStopsAtTheEndOfTheTransitionAndTheSecondPl
 
     player.btnPlay.click();
     ASSERT_NE(gst.liveGraphFor(first), nullptr);
-    EXPECT_EQ(gst.liveGraphFor(first)->state(), GST_STATE_PLAYING);
+    EXPECT_TRUE(gst.liveGraphFor(first)->sounding());
     ASSERT_TRUE(spinUntil([&] { return player.CurrentIndex == 2; }, 15000));
     EXPECT_TRUE(player.playback.tmrTransition.Enabled());
     ASSERT_TRUE(spinUntil([&] { return !player.playback.tmrTransition.Enabled(); }, 15000));
@@ -108,8 +104,8 @@ TEST(PlaybackOnGStreamer, TheFirstSongStopsAtTheEndOfTheTransitionAndTheSecondPl
     const auto* playing = gst.liveGraphFor(second);
     ASSERT_NE(ended, nullptr);
     ASSERT_NE(playing, nullptr);
-    EXPECT_EQ(ended->state(), GST_STATE_PAUSED);
-    EXPECT_EQ(playing->state(), GST_STATE_PLAYING);
+    EXPECT_FALSE(ended->sounding());
+    EXPECT_TRUE(playing->sounding());
     EXPECT_EQ(player.vscVolume[0].Value(), 0);
     EXPECT_EQ(player.vscVolume[1].Value(), 85);
     EXPECT_EQ(player.playback.Channels[0]->Filename(), second);
@@ -120,7 +116,7 @@ TEST(PlaybackOnGStreamer, TheFirstSongStopsAtTheEndOfTheTransitionAndTheSecondPl
     EXPECT_EQ(player.playback.Channels[1]->Position(), endedAt);
 
     player.unload();
-    EXPECT_EQ(playing->state(), GST_STATE_PAUSED);
+    EXPECT_FALSE(playing->sounding());
 }
 
 // Between good songs, every file that does not play: an MP3 cut short (it plays what is left),

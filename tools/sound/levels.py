@@ -2,7 +2,8 @@
 
     levels.py tones DIR          writes DIR/t1k.wav, DIR/t10k.wav (12 s tones at half scale) and
                                  DIR/list.m3u (1 kHz, 10 kHz, 1 kHz, 10 kHz)
-    levels.py crossfade RAW      the cross dissolves in a recording
+    levels.py crossfade RAW      the cross dissolves in a recording, the holes in its sound and
+                                 the largest 5 ms change inside any fade
     levels.py halts RAW          the halts and starts in a recording
 
 A recording is 48 kHz stereo float. A tone's level is read from 5 ms frames through a Hann
@@ -80,19 +81,46 @@ def fit(x, start, rising):
     return rms(lag), lag, largest, seg[last], e[last]
 
 
+def holes(raw):
+    """Runs of up to 200 ms (40 frames) of sound more than 40 dB below the sound on both sides:
+    the sound server was not fed, or a song's sound was lost for a moment."""
+    x = raw[:len(raw) // FRAME * FRAME, 0].reshape(-1, FRAME)
+    db = 10 * np.log10(np.maximum((x * x).mean(1), 1e-30))
+    found, i = [], 1
+    while i < len(db):
+        before = db[i - 1]
+        if db[i] < before - 40:
+            j = i
+            while j < len(db) and j - i <= 40 and db[j] < before - 40:
+                j += 1
+            if j < len(db) and j - i <= 40 and db[i:j].max() < db[j] - 40:
+                found.append((i, j - i))
+            i = j
+        else:
+            i += 1
+    return found
+
+
 def crossfade(raw):
     levels = {f: level(raw[:, 0], f) for f in TONES}
     songs = sorted((o, f) for f in TONES for o in onsets(levels[f]))
+    steepest = 0.0
     for i, (o, f) in enumerate(songs[:-1]):
         r, lag, largest, _, _ = fit(levels[f], o, True)
+        steepest = max(steepest, largest)
         nxt = songs[i + 1][0]
         print(f'song {i + 1} ({f} Hz) heard at {o * 5 / 1000:.3f} s, rising: rms {r:.2f} dB from the curve, '
               f'lag {lag} ms, largest 5 ms change {largest:.3f} dB; next song heard {(nxt - o) * 5 / 1000:.3f} s '
               f'after its first sound, {(nxt * 5 - o * 5 - lag) / 1000:.3f} s after its fitted fade began')
         if i + 1 < len(songs) - 1:
             r, lag, largest, end, at = fit(levels[f], nxt, False)
+            steepest = max(steepest, largest)
             print(f'    falling: rms {r:.2f} dB, lag {lag} ms, largest 5 ms change {largest:.3f} dB; '
                   f'its sound ends at {end:.1f} dB where the curve is at {at:.1f} dB')
+    found = holes(raw)
+    print(f'first song heard {songs[0][0] * 5 / 1000:.3f} s into the recording; '
+          f'holes: {len(found)}' + ''.join(f' (at {at * 5 / 1000:.3f} s, {n * 5} ms)' for at, n in found) +
+          f'; largest 5 ms change inside any fade {steepest:.3f} dB')
 
 
 def halts(raw):

@@ -18,6 +18,11 @@ template <class T>
 using GstHandle = std::unique_ptr<T, GstRelease<gst_object_unref>>;
 using GstMessageHandle = std::unique_ptr<GstMessage, GstRelease<gst_message_unref>>;
 using GstQueryHandle = std::unique_ptr<GstQuery, GstRelease<gst_query_unref>>;
+// gst_caps_unref is inline, so it is called from a type of its own, usable in any class.
+struct GstCapsRelease {
+    void operator()(GstCaps* caps) const { gst_caps_unref(caps); }
+};
+using GstCapsHandle = std::unique_ptr<GstCaps, GstCapsRelease>;
 using GCharHandle = std::unique_ptr<gchar, GstRelease<g_free>>;
 using GErrorHandle = std::unique_ptr<GError, GstRelease<g_error_free>>;
 

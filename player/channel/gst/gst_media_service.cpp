@@ -6,6 +6,9 @@
 #include <cmath>
 #include <utility>
 
+#include <gst/audio/audio-format.h>
+#include <gst/audio/gstaudiodecoder.h>
+
 #include "player/channel/duration_scan.h"
 #include "player/channel/gst/gst_output_devices.h"
 #include "player/channel/gst/gst_start.h"
@@ -18,30 +21,20 @@ namespace {
 // How long the duration of a file without a header the scan knows may wait for its chain; a
 // playable file prerolls in a few hundredths of a second, a corrupt one fails sooner.
 constexpr GstClockTime kDurationWait = 500 * GST_MSECOND;
-// playbin's flags: audio only; the gain is the filter's.
-constexpr guint kPlayAudio = 1u << 1;
+// The element of a decoding pipeline that reads and decodes the file.
+constexpr char kDecoder[] = "decoder";
 // How long the sound takes to fall silent before it halts, and to rise when it starts.
 constexpr std::chrono::milliseconds kHaltRamp{10};
-// How far past its end a fall must be reported heard before the sound halts: a sound server's
-// report of what it has played runs up to a step (10 ms) ahead of what it has let out, and a
-// halt drops what it has not (measured on PulseAudio: 15 ms past the fall never clicks).
-constexpr GstClockTime kHeardMargin = 15 * GST_MSECOND;
-// How long a halt waits at most for its fall to be heard: what an audio sink holds (40 ms, see
-// the channel filter), the fall and the margin. The fall itself is always under way; a sink
-// holding more than this much sound halts before its fall is heard to the end.
-constexpr auto kHeardTimeout = std::chrono::milliseconds{100};
-
-// The named device when one carries the name, else the default output.
-GstHandle<GstElement> makeSink(AudioOutput output, const std::string& device) {
-    if (output == AudioOutput::Device) {
-        if (!device.empty())
-            if (auto sink = makeAudioSink(device)) return sink;
-        return makeElement("autoaudiosink");
-    }
-    auto sink = makeElement("fakesink");
-    if (sink) g_object_set(sink.get(), "sync", output == AudioOutput::SilentRealTime, nullptr);
-    return sink;
-}
+// How long a seek or a drop waits at most, on the worker, for the fall before it to be mixed: the
+// output asks for a stretch every 20 ms, so two stretches carry the fall.
+constexpr auto kFallWait = std::chrono::milliseconds{50};
+// What a decoder gathers before it passes its sound on: each stretch wakes the decoding thread,
+// the converters and the mixer's read once, where an MP3 frame alone is 26 ms.
+constexpr GstClockTime kDecodedStretch = 100 * GST_MSECOND;
+// What the appsink keeps of the stream decoded ahead of the mix, in buffers: a few seconds of a
+// decoder's stretches, about a second of a WAV file's chunks, so that a channel whose decoding
+// waits for a core a while is still read in time.
+constexpr guint kDecodedAhead = 40;
 
 // GStreamer opens the file on the calling thread: a named pipe would hold it until a writer
 // came, so only a regular file goes in.
@@ -50,19 +43,96 @@ bool isRegularFile(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-}  // namespace
-
-std::unique_ptr<GstMediaGraph> GstMediaGraph::create(AudioOutput output, const std::string& device, BusLink link) {
-    return create(makeSink(output, device), std::move(link));
+// The end of the decoding pipeline: float stereo at the mix's rate, kept for the mixer.
+GstHandle<GstElement> makeAppsink() {
+    auto sink = makeElement("appsink");
+    if (!sink) return sink;
+    GstCaps* caps = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, GST_AUDIO_NE(F32), "layout",
+                                        G_TYPE_STRING, "interleaved", "rate", G_TYPE_INT, GstMixOutput::kRate,
+                                        "channels", G_TYPE_INT, 2, nullptr);
+    g_object_set(sink.get(), "caps", caps, "sync", FALSE, "max-buffers", kDecodedAhead, "enable-last-sample", FALSE,
+                 nullptr);
+    gst_caps_unref(caps);
+    return sink;
 }
 
-std::unique_ptr<GstMediaGraph> GstMediaGraph::create(GstHandle<GstElement> sink, BusLink link) {
-    auto playbin = makeElement("playbin");
-    if (!playbin || !sink) return nullptr;
-    auto filter = ChannelFilter::create(std::move(sink));
-    if (!filter) return nullptr;
-    g_object_set(playbin.get(), "flags", kPlayAudio, "audio-sink", filter->bin(), nullptr);
-    return std::unique_ptr<GstMediaGraph>(new GstMediaGraph(std::move(playbin), std::move(filter), std::move(link)));
+// A pipeline shared with the worker's tasks, released by the last of them.
+std::shared_ptr<GstElement> shared(GstElement* pipeline) {
+    return {GST_ELEMENT(gst_object_ref(pipeline)), gst_object_unref};
+}
+
+// Returns once the branch's fall has been mixed, or after a short bound; at once when the mix is
+// pulled by hand (the caller mixes it).
+void waitForFall(const GstMixOutput& output, Mixer::Branch branch) {
+    if (!output.pullsItself()) return;
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + kFallWait;
+    while (!output.mixer().halted(branch) && Clock::now() < deadline) g_usleep(1000);
+}
+
+void bringDown(GstElement* pipeline) {
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    const GstHandle<GstBus> bus(gst_element_get_bus(pipeline));
+    gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+}
+
+// Links the decoder's first sound stream to the converter (`convert`), on a streaming thread.
+void linkSound(GstElement*, GstPad* pad, gpointer convert) {
+    const GstHandle<GstPad> sink(gst_element_get_static_pad(GST_ELEMENT(convert), "sink"));
+    if (gst_pad_is_linked(sink.get())) return;
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    if (!caps) caps = gst_pad_query_caps(pad, nullptr);
+    const bool sound = gst_caps_get_size(caps) > 0 &&
+                       g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "audio/");
+    gst_caps_unref(caps);
+    if (sound) gst_pad_link(pad, sink.get());
+}
+
+// A file whose streams hold no sound fails like any other that does not play.
+void checkSound(GstElement* decoder, gpointer convert) {
+    const GstHandle<GstPad> sink(gst_element_get_static_pad(GST_ELEMENT(convert), "sink"));
+    if (gst_pad_is_linked(sink.get())) return;
+    GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_WRONG_TYPE, "The file holds no sound.");
+    gst_element_post_message(decoder, gst_message_new_error(GST_OBJECT(decoder), error, nullptr));
+    g_error_free(error);
+}
+
+// `uridecodebin ! audioconvert ! audioresample ! appsink`: the decoder decodes the sound streams
+// only (the first is played), and nothing stands between the decoding thread and the appsink.
+GstHandle<GstElement> makeDecoding(GstElement* appsink) {
+    GstHandle<GstElement> pipeline(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new(nullptr))));
+    GstElement* decoder = gst_element_factory_make("uridecodebin", kDecoder);
+    GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
+    GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+    if (!decoder || !convert || !resample) {
+        for (GstElement* e : {decoder, convert, resample})
+            if (e) gst_object_unref(gst_object_ref_sink(e));
+        return nullptr;
+    }
+    GstCaps* sound = gst_caps_new_empty_simple("audio/x-raw");
+    g_object_set(decoder, "caps", sound, "expose-all-streams", FALSE, nullptr);
+    gst_caps_unref(sound);
+    gst_bin_add_many(GST_BIN(pipeline.get()), decoder, convert, resample, appsink, nullptr);
+    if (!gst_element_link_many(convert, resample, appsink, nullptr)) return nullptr;
+    g_signal_connect(pipeline.get(), "deep-element-added",
+                     G_CALLBACK(+[](GstBin*, GstBin*, GstElement* element, gpointer) {
+                         if (GST_IS_AUDIO_DECODER(element)) g_object_set(element, "min-latency", kDecodedStretch, nullptr);
+                     }),
+                     nullptr);
+    g_signal_connect(decoder, "pad-added", G_CALLBACK(linkSound), convert);
+    g_signal_connect(decoder, "no-more-pads", G_CALLBACK(checkSound), convert);
+    return pipeline;
+}
+
+}  // namespace
+
+std::unique_ptr<GstMediaGraph> GstMediaGraph::create(std::shared_ptr<GstMixOutput> output, BusLink link) {
+    auto appsink = makeAppsink();
+    if (!appsink) return nullptr;
+    auto pipeline = makeDecoding(appsink.get());
+    if (!pipeline) return nullptr;
+    return std::unique_ptr<GstMediaGraph>(
+        new GstMediaGraph(std::move(pipeline), std::move(appsink), std::move(output), std::move(link)));
 }
 
 void GstMediaGraph::BusLink::post(BusEvent event, std::string why) const {
@@ -74,15 +144,13 @@ void GstMediaGraph::BusLink::post(BusEvent event, std::string why) const {
 }
 
 // Runs on whichever thread posts the message: passes on what the graph acts on, drops the rest
-// so that nothing piles up on the bus. A dropped message is the handler's to release.
+// so that nothing piles up on the bus (the end of the stream is the input's to tell, once the
+// mixer has read it). A dropped message is the handler's to release.
 GstBusSyncReply GstMediaGraph::onBus(GstBus*, GstMessage* message, gpointer link) {
     const auto& to = *static_cast<const BusLink*>(link);
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ASYNC_DONE:
         to.post(BusEvent::Prerolled);
-        break;
-    case GST_MESSAGE_EOS:
-        to.post(BusEvent::Ended);
         break;
     case GST_MESSAGE_ERROR: {
         GError* error = nullptr;
@@ -103,29 +171,36 @@ GstBusSyncReply GstMediaGraph::onBus(GstBus*, GstMessage* message, gpointer link
     return GST_BUS_DROP;
 }
 
-GstMediaGraph::GstMediaGraph(GstHandle<GstElement> playbin, std::unique_ptr<ChannelFilter> filter, BusLink link)
-    : playbin_(std::move(playbin)), filter_(std::move(filter)), link_(std::move(link)) {
-    const GstHandle<GstBus> bus(gst_element_get_bus(playbin_.get()));
+GstMediaGraph::GstMediaGraph(GstHandle<GstElement> pipeline, GstHandle<GstElement> appsink,
+                             std::shared_ptr<GstMixOutput> output, BusLink link)
+    : pipeline_(std::move(pipeline)), output_(std::move(output)), link_(std::move(link)) {
+    const GstHandle<GstBus> bus(gst_element_get_bus(pipeline_.get()));
     gst_bus_set_sync_handler(bus.get(), &GstMediaGraph::onBus, new BusLink(link_),
                              [](gpointer l) { delete static_cast<BusLink*>(l); });
+    input_ = std::make_shared<GstMixInput>(std::move(appsink), output_->inputWait(),
+                                           [link = link_] { link.post(BusEvent::Ended); });
+    branch_ = output_->mixer().add(input_);
 }
 
 GstMediaGraph::~GstMediaGraph() {
     if (const auto live = link_.graphs.lock()) live->erase(link_.id);
     fadeOut();
-    gst_element_set_state(playbin_.get(), GST_STATE_NULL);
-    const GstHandle<GstBus> bus(gst_element_get_bus(playbin_.get()));
-    gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+    output_->later([output = output_.get(), branch = branch_, pipeline = shared(pipeline_.get())] {
+        waitForFall(*output, branch);
+        output->mixer().remove(branch);
+        bringDown(pipeline.get());
+    });
 }
 
 void GstMediaGraph::handle(BusEvent event, const std::string& why) {
     switch (event) {
     case BusEvent::Prerolled:
-        // Later ones end a seek; position() sees that for itself.
+        // Later ones end a seek.
         if (chain_ != Chain::Building) return;
         chain_ = Chain::Ready;
-        if (target_) seek(rate_, *std::exchange(target_, std::nullopt));
-        gst_element_set_state(playbin_.get(), wanted_);
+        if (target_) seek(*std::exchange(target_, std::nullopt));
+        gst_element_set_state(pipeline_.get(), wanted_);
+        input_->setFlowing(wanted_ == GST_STATE_PLAYING);
         return;
     case BusEvent::Ended:
         if (chain_ == Chain::Ready && onStream) onStream(StreamEvent::Ended, {});
@@ -136,8 +211,13 @@ void GstMediaGraph::handle(BusEvent event, const std::string& why) {
         chain_ = Chain::Broken;
         target_.reset();
         running_ = false;
-        gst_element_set_state(playbin_.get(), GST_STATE_NULL);
-        filter_->silence();
+        {
+            const std::lock_guard hold(motion_->lock);
+            motion_->sounds = false;
+            output_->mixer().silence(branch_);
+        }
+        input_->setFlowing(false);
+        output_->later([pipeline = shared(pipeline_.get())] { gst_element_set_state(pipeline.get(), GST_STATE_NULL); });
         if (onStream) onStream(StreamEvent::Failed, why);
         return;
     }
@@ -149,8 +229,9 @@ bool GstMediaGraph::render(const std::string& path) {
     const GCharHandle uri(gst_filename_to_uri(path.c_str(), &error));
     const GErrorHandle errorOwner(error);
     if (uri && isRegularFile(path)) {
-        g_object_set(playbin_.get(), "uri", uri.get(), nullptr);
-        switch (gst_element_set_state(playbin_.get(), GST_STATE_PAUSED)) {
+        const GstHandle<GstElement> decoder(gst_bin_get_by_name(GST_BIN(pipeline_.get()), kDecoder));
+        g_object_set(decoder.get(), "uri", uri.get(), nullptr);
+        switch (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED)) {
         case GST_STATE_CHANGE_FAILURE:
             break;
         case GST_STATE_CHANGE_ASYNC:
@@ -163,174 +244,149 @@ bool GstMediaGraph::render(const std::string& path) {
     }
     // Told like any other failure, later and on the user-interface thread.
     chain_ = Chain::Broken;
-    gst_element_set_state(playbin_.get(), GST_STATE_NULL);
+    gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
     link_.post(BusEvent::Failed, "the file cannot be opened or played");
     return false;
 }
 
-GstClockTime GstMediaGraph::streamSpan(std::chrono::milliseconds wall) const {
-    return static_cast<GstClockTime>(static_cast<double>(wall.count()) * rate_ * GST_MSECOND);
-}
+int64_t GstMediaGraph::frames(std::chrono::milliseconds wall) { return wall.count() * GstMixOutput::kRate / 1000; }
 
 void GstMediaGraph::fadeOut() {
     if (!running_) return;
     running_ = false;
-    const GstClockTime silentAt = filter_->fall(streamSpan(kHaltRamp));
-    // Only a playing pipeline lets the fall be heard; one still prerolling or landing a seek has
-    // nothing sounding to wait for.
-    GstState state = GST_STATE_VOID_PENDING;
-    if (chain_ != Chain::Ready || gst_element_get_state(playbin_.get(), &state, nullptr, 0) != GST_STATE_CHANGE_SUCCESS ||
-        state != GST_STATE_PLAYING)
-        return;
-    // What is heard lags behind what the filter takes by what the sink holds. The wait is short
-    // and ends early when the sound stops moving (the end of the file).
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + kHeardTimeout;
-    gint64 last = -1, heard = -1;
-    auto lastMoved = Clock::now();
-    while (Clock::now() < deadline) {
-        if (!gst_element_query_position(filter_->sink(), GST_FORMAT_TIME, &heard)) break;
-        if (heard >= 0 && static_cast<GstClockTime>(heard) >= silentAt + kHeardMargin) break;
-        if (heard != last) {
-            last = heard;
-            lastMoved = Clock::now();
-        } else if (Clock::now() - lastMoved > kHaltRamp) {
-            break;
-        }
-        g_usleep(1000);
-    }
+    const std::lock_guard hold(motion_->lock);
+    motion_->sounds = false;
+    output_->mixer().halt(branch_, frames(kHaltRamp));
 }
 
 bool GstMediaGraph::run() {
     if (!live()) return false;
     wanted_ = GST_STATE_PLAYING;
-    // The sound rises from silence with the next buffer the gain takes, wherever the stream is
+    output_->open();
+    // The pipeline keeps no clock: once playing it decodes ahead of the mix until it goes. A
+    // chain still being built that must move first plays once it has moved.
+    if (!(chain_ == Chain::Building && target_)) {
+        if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) return false;
+        input_->setFlowing(true);
+    }
+    // The sound rises from silence with the first frame the mixer reads, wherever the stream is
     // by then.
-    const auto rise = [this] {
-        running_ = true;
-        filter_->rise(streamSpan(kHaltRamp));
-        return true;
-    };
-    // A chain still being built plays as soon as it is ready, unless it must move first.
-    if (chain_ == Chain::Building && target_) return rise();
-    if (gst_element_set_state(playbin_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) return false;
-    return rise();
+    running_ = true;
+    const std::lock_guard hold(motion_->lock);
+    motion_->sounds = true;
+    if (motion_->seeks == 0) output_->mixer().start(branch_, frames(kHaltRamp));
+    return true;
 }
 
+// The pipeline decodes on: only the mix halts, and a paused graph adds silence.
 bool GstMediaGraph::pause() {
     if (!live()) return false;
-    wanted_ = GST_STATE_PAUSED;
     fadeOut();
-    const bool paused = gst_element_set_state(playbin_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE;
-    // What the paused sink goes on taking is silent, and the next run rises from it.
-    filter_->silence();
-    return paused;
+    return true;
 }
 
-// A playbin brought down to READY forgets its position; a paused one keeps it.
 bool GstMediaGraph::stop() { return pause(); }
 
 std::optional<double> GstMediaGraph::duration() {
     // The one wait on a pipeline, bounded: a file whose length no header tells must preroll first.
     if (chain_ == Chain::Building &&
-        gst_element_get_state(playbin_.get(), nullptr, nullptr, kDurationWait) == GST_STATE_CHANGE_SUCCESS)
+        gst_element_get_state(pipeline_.get(), nullptr, nullptr, kDurationWait) == GST_STATE_CHANGE_SUCCESS)
         handle(BusEvent::Prerolled);
     gint64 ns = 0;
-    if (chain_ != Chain::Ready || !gst_element_query_duration(playbin_.get(), GST_FORMAT_TIME, &ns) || ns < 0)
+    if (chain_ != Chain::Ready || !gst_element_query_duration(pipeline_.get(), GST_FORMAT_TIME, &ns) || ns < 0)
         return std::nullopt;
     return static_cast<double>(ns) / GST_SECOND;
 }
 
 std::optional<double> GstMediaGraph::position() {
     if (!live()) return std::nullopt;
-    if (target_) {
-        // Until a seek has landed, the graph stands where it was sent.
-        if (chain_ == Chain::Building ||
-            gst_element_get_state(playbin_.get(), nullptr, nullptr, 0) == GST_STATE_CHANGE_ASYNC)
-            return target_;
-        target_.reset();
+    if (chain_ == Chain::Building) return target_.value_or(0.0);
+    {
+        const std::lock_guard hold(motion_->lock);
+        if (motion_->seeks > 0) return motion_->target;
     }
-    if (chain_ == Chain::Building) return 0.0;
-    // The sink answers for the whole graph; asked directly, the question skips the walk through
-    // playbin's bins, which costs more than the answer (the position is read ten times a second).
-    gint64 ns = 0;
-    if (!gst_element_query_position(filter_->sink(), GST_FORMAT_TIME, &ns) || ns < 0) return std::nullopt;
-    return static_cast<double>(ns) / GST_SECOND;
+    // The input has read up to its next frame; what the output has not let out of the mix since
+    // is still to be heard.
+    Mixer& mixer = output_->mixer();
+    const int64_t unheard = std::max<int64_t>(0, mixer.takenTo(branch_) - output_->heardFrame());
+    const double next = input_->nextSeconds();
+    return std::max(input_->startSeconds(), next - static_cast<double>(unheard) * mixer.rate(branch_) / GstMixOutput::kRate);
 }
 
-bool GstMediaGraph::seek(double rate, double seconds) {
-    if (!live() || !(seconds >= 0.0) || !(rate > 0.0) || !std::isfinite(rate)) return false;
+bool GstMediaGraph::seek(double seconds) {
+    if (!live() || !(seconds >= 0.0)) return false;
     if (chain_ == Chain::Building) {
-        // Kept for the ready chain; the start at normal speed is where it stands already.
-        rate_ = rate;
-        if (seconds > 0.0 || rate != 1.0 || target_) target_ = seconds;
+        // Kept for the ready chain; the start is where it stands already.
+        if (seconds > 0.0 || target_) target_ = seconds;
         return true;
     }
-    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
-    // The sound falls silent before it jumps and rises again with the first buffer where it lands.
-    const bool wasRunning = running_;
-    fadeOut();
-    filter_->silence();
-    const bool sought = gst_element_seek(playbin_.get(), rate, GST_FORMAT_TIME, flags, GST_SEEK_TYPE_SET,
-                                         static_cast<gint64>(seconds * GST_SECOND), GST_SEEK_TYPE_NONE, -1);
-    if (sought) {
-        target_ = seconds;
-        rate_ = rate;
+    // The sound falls silent before it jumps and rises again with the first frame where it lands,
+    // if it is still to sound once the last seek asked for is made.
+    {
+        const std::lock_guard hold(motion_->lock);
+        ++motion_->seeks;
+        motion_->target = seconds;
+        if (running_) output_->mixer().halt(branch_, frames(kHaltRamp));
     }
-    if (wasRunning) {
-        running_ = true;
-        filter_->rise(streamSpan(kHaltRamp));
-    }
-    return sought;
+    output_->later([output = output_.get(), branch = branch_, input = input_, pipeline = shared(pipeline_.get()),
+                    motion = motion_, seconds] {
+        waitForFall(*output, branch);
+        const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
+        input->seek(seconds, [&] {
+            return gst_element_seek_simple(pipeline.get(), GST_FORMAT_TIME, flags,
+                                           static_cast<gint64>(seconds * GST_SECOND));
+        });
+        const std::lock_guard hold(motion->lock);
+        if (--motion->seeks == 0 && motion->sounds) output->mixer().start(branch, frames(kHaltRamp));
+    });
+    return true;
 }
 
-bool GstMediaGraph::setPosition(double seconds) { return seek(rate_, seconds); }
+bool GstMediaGraph::setPosition(double seconds) { return seek(seconds); }
 
 std::optional<double> GstMediaGraph::rate() {
     if (!live()) return std::nullopt;
-    return rate_;
+    return output_->mixer().rate(branch_);
 }
 
-bool GstMediaGraph::setRate(double rate) { return seek(rate, position().value_or(0.0)); }
+bool GstMediaGraph::setRate(double rate) {
+    if (!live() || !(rate > 0.0) || !std::isfinite(rate)) return false;
+    output_->mixer().setRate(branch_, rate);
+    return true;
+}
 
 std::optional<int32_t> GstMediaGraph::volume() {
     if (!live()) return std::nullopt;
-    const double linear = filter_->gain();
+    const double linear = output_->mixer().gain(branch_);
     if (linear <= 1e-5) return -10000;
     return roundToInt32(2000.0 * std::log10(linear));
 }
 
 bool GstMediaGraph::setVolume(int32_t centibels, std::chrono::milliseconds ramp) {
     if (!live() || centibels > 0 || centibels < -10000) return false;
-    filter_->setGain(std::pow(10.0, centibels / 2000.0), streamSpan(ramp));
+    output_->mixer().setGain(branch_, std::pow(10.0, centibels / 2000.0), frames(ramp));
     return true;
 }
 
 std::optional<int32_t> GstMediaGraph::balance() {
     if (!live()) return std::nullopt;
-    return roundToInt32(filter_->balance() * 10000.0);
+    return roundToInt32(output_->mixer().balance(branch_) * 10000.0);
 }
 
 bool GstMediaGraph::setBalance(int32_t balance) {
     if (!live() || balance < -10000 || balance > 10000) return false;
-    filter_->setBalance(static_cast<float>(balance / 10000.0));
+    output_->mixer().setBalance(branch_, static_cast<float>(balance / 10000.0));
     return true;
 }
 
-GstMediaService::GstMediaService(toolkit::EventLoop& loop, AudioOutput output) : loop_(loop), output_(output) {}
+GstMediaService::GstMediaService(toolkit::EventLoop& loop, AudioOutput output)
+    : loop_(loop), output_(std::make_shared<GstMixOutput>(output)) {}
 
 std::unique_ptr<MediaGraph> GstMediaService::createGraph(const std::string& outputDevice) {
     startGstreamer();
+    output_->choose(outputDevice);
     const int id = ++lastId_;
-    auto graph = GstMediaGraph::create(output_, outputDevice, {loop_, graphs_, id});
-    if (graph) (*graphs_)[id] = graph.get();
-    return graph;
-}
-
-std::unique_ptr<GstMediaGraph> GstMediaService::createGraphTo(GstHandle<GstElement> sink) {
-    startGstreamer();
-    const int id = ++lastId_;
-    auto graph = GstMediaGraph::create(std::move(sink), {loop_, graphs_, id});
+    auto graph = GstMediaGraph::create(output_, {loop_, graphs_, id});
     if (graph) (*graphs_)[id] = graph.get();
     return graph;
 }

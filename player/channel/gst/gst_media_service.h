@@ -1,33 +1,37 @@
 #pragma once
-// The media service on GStreamer: one playbin per graph, audio only, its volume and balance
-// the graph's own audio filter (channel_filter.h) with the linear factor 10^(centibels / 2000),
-// its rate a seek. A running graph never halts or jumps mid-sound: pausing, stopping, seeking
-// and dropping it first ramp the sound to silence, and running it again ramps the sound back.
+// The media service on GStreamer: each graph is one channel's branch of the player's one output
+// (gst_mix_output.h). A graph decodes its file in a pipeline of its own, `uridecodebin !
+// audioconvert ! audioresample ! appsink` (float stereo at the mix's rate, no clock), and the
+// mixer reads it from there on demand, applying the graph's volume (the linear factor
+// 10^(centibels / 2000), ramped sample by sample), balance and rate. Pausing, stopping, seeking and dropping a sounding graph ramp its sound to
+// silence over 10 ms in the mix's own time, and running it again ramps it back up; a paused or
+// absent graph adds silence. Its position is where its sound leaves the output.
 //
-// Nothing waits on a pipeline. It prerolls and seeks on its own threads; what its bus says (the
-// chain is ready, the stream ended, it failed) is posted through the event loop carrying the
-// graph's id, and reaches the graph on the user-interface thread only while a graph of that id
-// lives. A position or state asked for while the chain is still being built is applied when
-// it is ready. The one wait is a halt's: a playing graph lets its fall to silence be heard for
-// at most a few hundredths of a second before it halts (the ramp itself is always kept).
+// The user-interface thread waits on no pipeline. A pipeline prerolls on its own threads; what
+// its bus says (the chain is ready, it failed) and the end of its stream (the last frame mixed)
+// are posted through the event loop carrying the graph's id, and reach the graph on the
+// user-interface thread only while a graph of that id lives. A position or state asked for while
+// the chain is still being built is applied when it is ready. A seek or a drop lets the fall
+// before it be mixed (a stretch or two) before the pipeline moves or goes: that wait, the seek
+// and the pipeline's teardown are the output's worker's (gst_mix_output.h), in the order given,
+// and a seek's task starts the sound again once the last seek asked for is made.
 #include <gst/gst.h>
 
 #include <chrono>
 #include <map>
 #include <memory>
+#include <mutex>
 
-#include "player/channel/gst/channel_filter.h"
 #include "player/channel/gst/gst_handle.h"
+#include "player/channel/gst/gst_mix_input.h"
+#include "player/channel/gst/gst_mix_output.h"
 #include "player/channel/media_service.h"
 #include "player/toolkit/event_loop.h"
 
 namespace velorra {
 
-// Where a graph's sound goes: the default audio device, or nowhere, in real time or as fast
-// as the machine decodes (tests and benchmarks).
-enum class AudioOutput { Device, SilentRealTime, SilentFast };
-
-// What a pipeline's bus says that its graph acts on.
+// What a graph acts on: its pipeline's bus says the chain is ready or failed; its input says the
+// stream has been mixed to its end.
 enum class BusEvent { Prerolled, Ended, Failed };
 
 class GstMediaGraph;
@@ -38,7 +42,7 @@ class GstMediaGraph : public MediaGraph {
 public:
     GstMediaGraph(const GstMediaGraph&) = delete;
     GstMediaGraph& operator=(const GstMediaGraph&) = delete;
-    // Brings the pipeline down before returning, so its sound stops (after its fall to silence).
+    // Lets the branch's fall be mixed, takes it out of the mix and brings the pipeline down.
     ~GstMediaGraph() override;
 
     bool render(const std::string& path) override;
@@ -55,16 +59,18 @@ public:
     std::optional<int32_t> balance() override;
     bool setBalance(int32_t balance) override;
 
-    // The elements themselves, for inspection.
-    GstElement* pipeline() const { return playbin_.get(); }
-    ChannelFilter& filter() const { return *filter_; }
+    // The decoding pipeline, for inspection.
+    GstElement* pipeline() const { return pipeline_.get(); }
+    // Its branch of the mix, and whether its sound is in the mix: run and not halted since.
+    Mixer::Branch branch() const { return branch_; }
+    bool sounding() const { return running_; }
 
 private:
     friend class GstMediaService;
     // Empty: nothing rendered; Building: prerolling; Ready: prerolled; Broken: failed for good.
     enum class Chain { Empty, Building, Ready, Broken };
 
-    // What the bus handler needs to reach a graph from GStreamer's threads.
+    // What the bus handler and the input need to reach a graph from GStreamer's threads.
     struct BusLink {
         toolkit::EventLoop& loop;
         std::weak_ptr<GstGraphs> graphs;
@@ -73,54 +79,64 @@ private:
         // A failure carries GStreamer's words for it.
         void post(BusEvent event, std::string why = {}) const;
     };
-    // Null when the elements cannot be made. With AudioOutput::Device the sound goes to the
-    // device of that display name, or to the default output when none carries it.
-    static std::unique_ptr<GstMediaGraph> create(AudioOutput output, const std::string& device, BusLink link);
-    // A graph whose sound goes to the given sink.
-    static std::unique_ptr<GstMediaGraph> create(GstHandle<GstElement> sink, BusLink link);
-    GstMediaGraph(GstHandle<GstElement> playbin, std::unique_ptr<ChannelFilter> filter, BusLink link);
+    // Null when the elements cannot be made.
+    static std::unique_ptr<GstMediaGraph> create(std::shared_ptr<GstMixOutput> output, BusLink link);
+    GstMediaGraph(GstHandle<GstElement> pipeline, GstHandle<GstElement> appsink, std::shared_ptr<GstMixOutput> output,
+                  BusLink link);
     static GstBusSyncReply onBus(GstBus* bus, GstMessage* message, gpointer link);
-    // Acts on what the bus said, on the user-interface thread.
+    // Acts on what the bus or the input said, on the user-interface thread.
     void handle(BusEvent event, const std::string& why = {});
-    bool seek(double rate, double seconds);
+    bool seek(double seconds);
     bool live() const { return chain_ == Chain::Building || chain_ == Chain::Ready; }
-    // Stream time that passes in `wall` of playing at the graph's rate.
-    GstClockTime streamSpan(std::chrono::milliseconds wall) const;
-    // A running graph ramps its sound to silence; while the pipeline plays, it returns once that
-    // silence is heard or after a short bound, whichever comes first.
+    // Mix frames in `wall` of playing.
+    static int64_t frames(std::chrono::milliseconds wall);
+    // A sounding graph's sound falls to silence in the mix.
     void fadeOut();
 
-    GstHandle<GstElement> playbin_;
-    std::unique_ptr<ChannelFilter> filter_;
+    // What the user-interface thread and the worker share of a graph's sound: whether it is to
+    // sound, and the seeks asked for and not yet made, the last one's target.
+    struct Motion {
+        std::mutex lock;
+        bool sounds = false;
+        int seeks = 0;
+        double target = 0.0;
+    };
+
+    GstHandle<GstElement> pipeline_;
+    const std::shared_ptr<GstMixOutput> output_;
     const BusLink link_;
+    std::shared_ptr<GstMixInput> input_;
+    Mixer::Branch branch_ = 0;
     Chain chain_ = Chain::Empty;
     bool failureTold_ = false;
     // The state asked for; while building, reached once the chain is ready.
     GstState wanted_ = GST_STATE_PAUSED;
-    // The position asked for while building, or the one a seek is moving to.
+    // The position asked for while building.
     std::optional<double> target_;
-    double rate_ = 1.0;
-    // Asked to run and not halted since: its sound rises, or is to rise with the next buffer.
+    // Asked to run and not halted since: its sound rises, or is to rise with its next frame (or,
+    // while a seek is to be made, with the first frame where it lands).
     bool running_ = false;
+    const std::shared_ptr<Motion> motion_ = std::make_shared<Motion>();
 };
 
 class GstMediaService : public MediaService {
 public:
     // The loop must outlive the service; graphs tell their streams' fate through it.
     explicit GstMediaService(toolkit::EventLoop& loop, AudioOutput output = AudioOutput::Device);
-    // A GstMediaGraph; null when the elements cannot be made.
+    // A GstMediaGraph; null when the elements cannot be made. The output opens when a graph first
+    // runs, and moves to the device of the last graph made when a graph runs after it.
     std::unique_ptr<MediaGraph> createGraph(const std::string& outputDevice) override;
-    // A graph like any other whose sound goes to the given sink (an appsink, say); null when the
-    // elements cannot be made.
-    std::unique_ptr<GstMediaGraph> createGraphTo(GstHandle<GstElement> sink);
     // The audio sinks of GStreamer's device monitor.
     std::vector<std::string> outputDevices() override;
     // MPEG audio and WAV from their headers (see duration_scan.h).
     std::optional<double> probeDuration(const std::string& path) override;
 
+    // The mixer every graph plays into; with AudioOutput::Pulled the caller mixes from it.
+    Mixer& mixer() { return output_->mixer(); }
+
 private:
     toolkit::EventLoop& loop_;
-    AudioOutput output_;
+    std::shared_ptr<GstMixOutput> output_;
     std::shared_ptr<GstGraphs> graphs_ = std::make_shared<GstGraphs>();
     int lastId_ = 0;
 };

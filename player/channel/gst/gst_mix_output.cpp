@@ -1,0 +1,181 @@
+#include "player/channel/gst/gst_mix_output.h"
+
+#include <gst/app/gstappsrc.h>
+#include <gst/audio/audio-format.h>
+#include <gst/audio/gstaudiobasesink.h>
+
+#include "player/channel/gst/gst_output_devices.h"
+
+namespace velorra {
+
+namespace {
+
+constexpr size_t kFrameBytes = 2 * sizeof(float);
+// The stretch the mixer makes at a time: a command waits at most this long for the mixer. Each
+// stretch wakes the output's thread once.
+constexpr size_t kStretchFrames = GstMixOutput::kRate / 50;
+// What an audio sink holds, in microseconds, and the steps it is filled in: the sound a halt or a
+// fade is heard behind, and what keeps the sound server fed while this process waits for a core.
+constexpr gint64 kSinkBufferUs = 40000;
+constexpr gint64 kSinkPeriodUs = 10000;
+// How long an output that runs as fast as it can rests while nothing sounds.
+constexpr gulong kIdleUs = 5000;
+// How long a channel's input waits for its pipeline when the output does not keep time.
+constexpr GstClockTime kFastWait = 200 * GST_MSECOND;
+
+void holdLittle(GstElement* element) {
+    if (GST_IS_AUDIO_BASE_SINK(element))
+        g_object_set(element, "buffer-time", kSinkBufferUs, "latency-time", kSinkPeriodUs, nullptr);
+}
+
+// The named device when one carries the name, else the default output; a silent sink for the
+// outputs that go nowhere.
+GstHandle<GstElement> makeSink(AudioOutput kind, const std::string& device) {
+    if (kind == AudioOutput::Device) {
+        if (!device.empty())
+            if (auto sink = makeAudioSink(device)) return sink;
+        return makeElement("autoaudiosink");
+    }
+    auto sink = makeElement("fakesink");
+    if (sink) g_object_set(sink.get(), "sync", kind == AudioOutput::SilentRealTime, nullptr);
+    return sink;
+}
+
+}  // namespace
+
+GstMixOutput::GstMixOutput(AudioOutput kind) : kind_(kind) {}
+
+GstMixOutput::~GstMixOutput() {
+    worker_.post([this] {
+        close();
+        if (pool_) gst_buffer_pool_set_active(pool_.get(), FALSE);
+    });
+}
+
+GstClockTime GstMixOutput::inputWait() const {
+    return kind_ == AudioOutput::SilentFast || kind_ == AudioOutput::Pulled ? kFastWait : 0;
+}
+
+void GstMixOutput::later(std::function<void()> task) {
+    if (pullsItself())
+        worker_.post(std::move(task));
+    else
+        task();
+}
+
+void GstMixOutput::close() {
+    GstHandle<GstElement> pipeline;
+    {
+        const std::lock_guard hold(lock_);
+        pipeline = std::move(pipeline_);
+        sink_.reset();
+    }
+    if (!pipeline) return;
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    const GstHandle<GstBus> bus(gst_element_get_bus(pipeline.get()));
+    gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+}
+
+void GstMixOutput::open() {
+    if (pullsItself()) worker_.post([this, device = chosen_] { openOn(device); });
+}
+
+void GstMixOutput::openOn(const std::string& device) {
+    {
+        const std::lock_guard hold(lock_);
+        if (pipeline_ && !broken_ && (kind_ != AudioOutput::Device || device == device_)) return;
+    }
+    close();
+    broken_ = false;
+    device_ = device;
+    if (!pool_) {
+        // The stretches are made in a few buffers used over and over.
+        pool_.reset(gst_buffer_pool_new());
+        GstStructure* config = gst_buffer_pool_get_config(pool_.get());
+        gst_buffer_pool_config_set_params(config, nullptr, kStretchFrames * kFrameBytes, 2, 0);
+        if (!gst_buffer_pool_set_config(pool_.get(), config) || !gst_buffer_pool_set_active(pool_.get(), TRUE)) {
+            pool_.reset();
+            return;
+        }
+    }
+
+    GstHandle<GstElement> pipeline(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("mix-output"))));
+    auto appsrc = makeElement("appsrc");
+    auto sink = makeSink(kind_, device_);
+    if (!appsrc || !sink) return;
+    GstCaps* caps = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, GST_AUDIO_NE(F32), "layout",
+                                        G_TYPE_STRING, "interleaved", "rate", G_TYPE_INT, kRate, "channels",
+                                        G_TYPE_INT, 2, "channel-mask", GST_TYPE_BITMASK, guint64{0x3}, nullptr);
+    g_object_set(appsrc.get(), "caps", caps, "format", GST_FORMAT_TIME, "max-bytes",
+                 guint64{kStretchFrames * kFrameBytes}, nullptr);
+    gst_caps_unref(caps);
+    GstAppSrcCallbacks callbacks{};
+    callbacks.need_data = [](GstAppSrc* src, guint, gpointer self) { static_cast<GstMixOutput*>(self)->feed(src); };
+    gst_app_src_set_callbacks(GST_APP_SRC(appsrc.get()), &callbacks, this, nullptr);
+
+    // The sink may be a bin that makes the real one when it starts (autoaudiosink).
+    holdLittle(sink.get());
+    g_signal_connect(pipeline.get(), "deep-element-added",
+                     G_CALLBACK(+[](GstBin*, GstBin*, GstElement* element, gpointer) { holdLittle(element); }), nullptr);
+    gst_bin_add_many(GST_BIN(pipeline.get()), appsrc.get(), sink.get(), nullptr);
+    bool linked = true;
+    if (kind_ == AudioOutput::Device) {
+        // A device that takes no float, or another rate, is given what it takes.
+        auto convert = makeElement("audioconvert");
+        auto resample = makeElement("audioresample");
+        if (!convert || !resample) return;
+        gst_bin_add_many(GST_BIN(pipeline.get()), convert.get(), resample.get(), nullptr);
+        linked = gst_element_link_many(appsrc.get(), convert.get(), resample.get(), sink.get(), nullptr);
+    } else {
+        linked = gst_element_link(appsrc.get(), sink.get());
+    }
+    if (!linked) return;
+
+    const GstHandle<GstBus> bus(gst_element_get_bus(pipeline.get()));
+    gst_bus_set_sync_handler(bus.get(), &GstMixOutput::onBus, this, nullptr);
+    base_ = mixer_.frames();
+    if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) broken_ = true;
+    const std::lock_guard hold(lock_);
+    pipeline_ = std::move(pipeline);
+    sink_ = std::move(sink);
+}
+
+// Runs on whichever thread posts: a failed output is made afresh with the next channel; the rest
+// is dropped so that nothing piles up on the bus.
+GstBusSyncReply GstMixOutput::onBus(GstBus*, GstMessage* message, gpointer self) {
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) static_cast<GstMixOutput*>(self)->broken_ = true;
+    gst_message_unref(message);
+    return GST_BUS_DROP;
+}
+
+void GstMixOutput::feed(GstAppSrc* appsrc) {
+    // An output that keeps no time would mix silence as fast as it can.
+    if (kind_ == AudioOutput::SilentFast && !mixer_.sounding()) g_usleep(kIdleUs);
+    GstBuffer* buffer = nullptr;
+    if (gst_buffer_pool_acquire_buffer(pool_.get(), &buffer, nullptr) != GST_FLOW_OK) return;
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
+        gst_buffer_unref(buffer);
+        return;
+    }
+    const int64_t at = mixer_.frames() - base_;
+    mixer_.mix(reinterpret_cast<float*>(map.data), kStretchFrames);
+    gst_buffer_unmap(buffer, &map);
+    GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(static_cast<guint64>(at), GST_SECOND, kRate);
+    GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(kStretchFrames, GST_SECOND, kRate);
+    gst_app_src_push_buffer(appsrc, buffer);
+}
+
+int64_t GstMixOutput::heardFrame() const {
+    GstHandle<GstElement> sink;
+    {
+        const std::lock_guard hold(lock_);
+        if (!sink_) return mixer_.frames();
+        sink.reset(GST_ELEMENT(gst_object_ref(sink_.get())));
+    }
+    gint64 ns = 0;
+    if (!gst_element_query_position(sink.get(), GST_FORMAT_TIME, &ns) || ns < 0) return base_;
+    return base_ + static_cast<int64_t>(gst_util_uint64_scale(static_cast<guint64>(ns), kRate, GST_SECOND));
+}
+
+}  // namespace velorra

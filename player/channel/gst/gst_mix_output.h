@@ -1,0 +1,87 @@
+#pragma once
+// The one output of the player: the mixer (mix/mixer.h), which every channel's pipeline feeds,
+// and the one pipeline that takes the mix to the sound device, `appsrc ! audioconvert !
+// audioresample ! sink`. The pipeline is opened when a channel first plays and stays open, playing
+// silence when no channel sounds, so that a song change never opens a stream on the sound server;
+// a new device choice moves it at the next song change (the next channel that plays).
+//
+// The appsrc asks the mixer for 20 ms at a time, on its own streaming thread, as the sink makes
+// room. The sink holds 40 ms: a halt or a fade placed with the next frames mixed is heard within
+// about 60 ms, and a sound server is kept fed on a busy machine.
+//
+// The output has a worker thread (gst_worker.h) that opens and closes its pipeline and takes
+// whatever else the user-interface thread must not wait for; with a mix pulled by hand that work
+// is done at once, in step with whoever pulls.
+#include <gst/app/gstappsrc.h>
+#include <gst/gst.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "player/channel/gst/gst_handle.h"
+#include "player/channel/gst/gst_worker.h"
+#include "player/channel/mix/mixer.h"
+
+namespace velorra {
+
+// Where the mix goes: the chosen audio device, or nowhere, in real time or as fast as the machine
+// decodes (tests and benchmarks), or to whoever pulls it by hand from the mixer (tests).
+enum class AudioOutput { Device, SilentRealTime, SilentFast, Pulled };
+
+class GstMixOutput {
+public:
+    // Every channel is mixed at this rate; songs at others are converted.
+    static constexpr int kRate = 44100;
+
+    explicit GstMixOutput(AudioOutput kind);
+    GstMixOutput(const GstMixOutput&) = delete;
+    GstMixOutput& operator=(const GstMixOutput&) = delete;
+    ~GstMixOutput();
+
+    Mixer& mixer() { return mixer_; }
+    const Mixer& mixer() const { return mixer_; }
+    // The display name of the device the output is to play on: an empty one, or one no device
+    // carries, is the default output. Taken by the next open().
+    void choose(std::string device) { chosen_ = std::move(device); }
+    // Opens the output on the chosen device, unless it is open there already and working; on the
+    // worker.
+    void open();
+    // Runs `task` on the worker, after what was given before; at once when the mix is pulled by
+    // hand.
+    void later(std::function<void()> task);
+    // Whether the mix is taken by the output pipeline, rather than by hand.
+    bool pullsItself() const { return kind_ != AudioOutput::Pulled; }
+    // How long a channel's input may wait for a frame of a playing pipeline.
+    GstClockTime inputWait() const;
+    // The frame of the mix that is leaving the output now.
+    int64_t heardFrame() const;
+
+private:
+    static GstBusSyncReply onBus(GstBus* bus, GstMessage* message, gpointer self);
+    // Mixes the next stretch and hands it to the appsrc.
+    void feed(GstAppSrc* appsrc);
+    // On the worker.
+    void openOn(const std::string& device);
+    void close();
+
+    const AudioOutput kind_;
+    Mixer mixer_{kRate};
+    // Made and brought down on the worker; the sink is also asked its position from the
+    // user-interface thread, under the lock.
+    mutable std::mutex lock_;
+    GstHandle<GstElement> pipeline_;
+    GstHandle<GstElement> sink_;
+    std::string chosen_;
+    std::string device_;  // the one it is open on, known to the worker
+    GstHandle<GstBufferPool> pool_;  // made with the first pipeline, on the worker
+    // Mix frames made before the pipeline opened: its own times start from there.
+    std::atomic<int64_t> base_{0};
+    std::atomic<bool> broken_{false};
+    // Last: it ends, having done all it was given, before the rest goes.
+    GstWorker worker_;
+};
+
+}  // namespace velorra

@@ -1,0 +1,204 @@
+#include "player/channel/mix/mixer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace velorra {
+
+int64_t Mixer::frames() const {
+    const std::lock_guard hold(lock_);
+    return frames_;
+}
+
+bool Mixer::sounding() const {
+    const std::lock_guard hold(lock_);
+    return std::any_of(branches_.begin(), branches_.end(), [](const auto& b) { return b.second.motion != Motion::Halted; });
+}
+
+Mixer::Branch Mixer::add(std::shared_ptr<MixInput> input) {
+    const std::lock_guard hold(lock_);
+    branches_[++last_].input = std::move(input);
+    return last_;
+}
+
+void Mixer::remove(Branch branch) {
+    std::shared_ptr<MixInput> input;  // released once the lock is
+    const std::lock_guard hold(lock_);
+    if (const auto found = branches_.find(branch); found != branches_.end()) {
+        input = std::move(found->second.input);
+        branches_.erase(found);
+    }
+}
+
+const Mixer::State* Mixer::find(Branch branch) const {
+    const auto found = branches_.find(branch);
+    return found == branches_.end() ? nullptr : &found->second;
+}
+
+Mixer::State* Mixer::find(Branch branch) {
+    const auto found = branches_.find(branch);
+    return found == branches_.end() ? nullptr : &found->second;
+}
+
+double Mixer::gain(Branch branch) const {
+    const std::lock_guard hold(lock_);
+    const State* s = find(branch);
+    return s ? s->factor : 0.0;
+}
+
+void Mixer::setGain(Branch branch, double factor, int64_t ramp) {
+    const std::lock_guard hold(lock_);
+    State* s = find(branch);
+    if (!s) return;
+    s->factor = factor;
+    if (s->motion != Motion::Sounding) return;
+    // A start still to begin goes to the new factor.
+    if (s->pending && !s->pending->joins)
+        s->pending->factor = factor;
+    else
+        s->pending = Pending{factor, ramp, true};
+}
+
+void Mixer::start(Branch branch, int64_t ramp) {
+    const std::lock_guard hold(lock_);
+    State* s = find(branch);
+    if (!s || s->motion == Motion::Sounding) return;
+    s->motion = Motion::Sounding;
+    s->pending = Pending{s->factor, ramp, false};
+}
+
+void Mixer::halt(Branch branch, int64_t ramp) {
+    const std::lock_guard hold(lock_);
+    State* s = find(branch);
+    if (!s || s->motion == Motion::Halted) return;
+    // A start that never began leaves the branch silent already.
+    if (s->motion == Motion::Sounding && s->pending && !s->pending->joins && s->ramp.last().factor == 0.0 &&
+        s->ramp.last().frame <= frames_) {
+        s->motion = Motion::Halted;
+        s->pending.reset();
+        return;
+    }
+    s->motion = Motion::Falling;
+    s->pending = Pending{0.0, ramp, false};
+}
+
+void Mixer::silence(Branch branch) {
+    const std::lock_guard hold(lock_);
+    if (State* s = find(branch)) {
+        s->motion = Motion::Halted;
+        s->pending.reset();
+        s->ramp = GainRamp::flat(0.0);
+    }
+}
+
+bool Mixer::halted(Branch branch) const {
+    const std::lock_guard hold(lock_);
+    const State* s = find(branch);
+    return !s || s->motion == Motion::Halted;
+}
+
+int64_t Mixer::takenTo(Branch branch) const {
+    const std::lock_guard hold(lock_);
+    const State* s = find(branch);
+    return s ? s->takenTo : 0;
+}
+
+float Mixer::balance(Branch branch) const {
+    const std::lock_guard hold(lock_);
+    const State* s = find(branch);
+    return s ? s->balance : 0.0f;
+}
+
+void Mixer::setBalance(Branch branch, float balance) {
+    const std::lock_guard hold(lock_);
+    if (State* s = find(branch)) s->balance = std::clamp(balance, -1.0f, 1.0f);
+}
+
+double Mixer::rate(Branch branch) const {
+    const std::lock_guard hold(lock_);
+    const State* s = find(branch);
+    return s ? s->speed : 0.0;
+}
+
+void Mixer::setRate(Branch branch, double rate) {
+    const std::lock_guard hold(lock_);
+    if (State* s = find(branch); s && rate > 0.0 && std::isfinite(rate)) s->speed = rate;
+}
+
+void Mixer::begin(State& s, const Pending& pending, int64_t now) {
+    // A change set while the ramp before it has less than its own length to go starts where that
+    // one ends: a run of steps, each set about as the last one ends, joins into one unbroken line.
+    const GainRamp::Point end = s.ramp.last();
+    if (pending.joins && end.frame > now && end.frame - now < pending.length)
+        s.ramp = {{GainRamp::Point{now, s.ramp.at(now)}, end, GainRamp::Point{end.frame + pending.length, pending.factor}}, 3};
+    else
+        s.ramp = GainRamp::line(now, s.ramp.at(now), pending.length, pending.factor);
+}
+
+size_t Mixer::read(State& s, float* out, size_t frames) {
+    if (s.speed == 1.0 && s.ahead.empty()) return s.input->read(out, frames);
+    // Frame j of the output lies at `at + j * speed` in the frames read ahead, between two of them.
+    const auto needed = static_cast<size_t>(s.at + static_cast<double>(frames - 1) * s.speed) + 2;
+    size_t have = s.ahead.size() / 2;
+    if (needed > have) {
+        s.ahead.resize(2 * needed);
+        have += s.input->read(s.ahead.data() + 2 * have, needed - have);
+        s.ahead.resize(2 * have);
+    }
+    size_t made = 0;
+    for (; made < frames && s.at + 1.0 < static_cast<double>(have); ++made, s.at += s.speed) {
+        const auto i = static_cast<size_t>(s.at);
+        const auto f = static_cast<float>(s.at - static_cast<double>(i));
+        for (size_t c = 0; c < 2; ++c)
+            out[2 * made + c] = s.ahead[2 * i + c] * (1.0f - f) + s.ahead[2 * (i + 1) + c] * f;
+    }
+    const auto used = static_cast<size_t>(s.at);
+    s.ahead.erase(s.ahead.begin(), s.ahead.begin() + static_cast<std::ptrdiff_t>(2 * std::min(used, have)));
+    s.at -= static_cast<double>(used);
+    return made;
+}
+
+void Mixer::mixBranch(State& s, float* out, size_t frames) {
+    // A fall reads no further than its end, so that the branch goes on from there when it starts
+    // again.
+    size_t wanted = frames;
+    if (s.motion == Motion::Falling) {
+        const int64_t left = s.pending ? s.pending->length : s.ramp.last().frame - frames_;
+        wanted = static_cast<size_t>(std::clamp<int64_t>(left, 0, static_cast<int64_t>(frames)));
+    }
+    const size_t got = wanted > 0 ? read(s, scratch_.data(), wanted) : 0;
+    if (got == 0) {
+        // Nothing to fall from: the branch is silent already.
+        if (s.motion == Motion::Falling) {
+            s.motion = Motion::Halted;
+            s.pending.reset();
+            s.ramp = GainRamp::flat(0.0);
+        }
+        return;
+    }
+    if (const auto pending = std::exchange(s.pending, std::nullopt)) begin(s, *pending, frames_);
+    // A ramp that is over leaves one factor.
+    if (frames_ >= s.ramp.last().frame) s.ramp = GainRamp::flat(s.ramp.last().factor);
+    s.takenTo = frames_ + static_cast<int64_t>(got);
+    const float left = s.balance > 0.0f ? 1.0f - s.balance : 1.0f;
+    const float right = s.balance < 0.0f ? 1.0f + s.balance : 1.0f;
+    if (!s.ramp.unityFrom(frames_) || left != 1.0f || right != 1.0f)
+        s.ramp.scale(scratch_.data(), got, frames_, left, right);
+    if (s.motion == Motion::Falling && s.takenTo >= s.ramp.last().frame) {
+        s.motion = Motion::Halted;
+        s.ramp = GainRamp::flat(0.0);
+    }
+    for (size_t i = 0; i < 2 * got; ++i) out[i] += scratch_[i];
+}
+
+void Mixer::mix(float* out, size_t frames) {
+    std::fill_n(out, 2 * frames, 0.0f);
+    const std::lock_guard hold(lock_);
+    if (scratch_.size() < 2 * frames) scratch_.resize(2 * frames);
+    for (auto& [branch, state] : branches_)
+        if (state.motion != Motion::Halted) mixBranch(state, out, frames);
+    frames_ += static_cast<int64_t>(frames);
+}
+
+}  // namespace velorra

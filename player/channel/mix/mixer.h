@@ -1,0 +1,121 @@
+#pragma once
+// The player's mixer: asked for N frames, it takes each sounding branch's next frames from its
+// input, applies the branch's gain ramp and balance to every sample, sums the branches and counts
+// the frames it has made. The count is the mix's own time: every ramp and halt is placed on exact
+// frames of it, so a fall sounds the same whatever the output holds and however late it asks.
+//
+// It knows no toolkit, no clock and no thread of its own: a sound output asks for frames in real
+// time, a render asks as fast as it can, a test asks by hand. Commands come from any thread and
+// take effect with the next frames mixed; `mix` holds the mixer's lock while it reads the inputs,
+// so an input must not wait long.
+//
+// A branch is halted (it adds silence and its input is not read), sounding, or falling to a halt.
+// A ramp set while a branch sounds starts with the next frame its input gives: a rise after a
+// start or a seek begins with the first sound there is, never with silence standing in for it.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "player/channel/mix/gain_ramp.h"
+
+namespace velorra {
+
+// Where the mixer takes a branch's sound from.
+class MixInput {
+public:
+    virtual ~MixInput() = default;
+    // Copies up to `frames` interleaved stereo float frames at the mix's rate into `out` and
+    // returns how many: fewer when no more are ready now, none once the stream is over.
+    virtual size_t read(float* out, size_t frames) = 0;
+};
+
+class Mixer {
+public:
+    using Branch = int;
+    explicit Mixer(int rate) : rate_(rate) {}
+    Mixer(const Mixer&) = delete;
+    Mixer& operator=(const Mixer&) = delete;
+
+    int rate() const { return rate_; }
+    // Frames mixed so far.
+    int64_t frames() const;
+    // Whether any branch sounds or falls.
+    bool sounding() const;
+
+    // A new branch, halted, at gain 1 and centre balance.
+    Branch add(std::shared_ptr<MixInput> input);
+    // The branch leaves the mix at once.
+    void remove(Branch branch);
+
+    // The factor the gain moves to (1.0 unity), the last one set.
+    double gain(Branch branch) const;
+    // A sounding branch gets to `factor` over `ramp` frames; a halted one takes it at its next start.
+    void setGain(Branch branch, double factor, int64_t ramp);
+    // The branch sounds: its gain rises from where it stands (silence after a halt) to its factor
+    // over `ramp` frames.
+    void start(Branch branch, int64_t ramp);
+    // The branch's sound falls to silence over `ramp` frames, then the branch halts; its input is
+    // read no further than the fall, so a later start goes on from there.
+    void halt(Branch branch, int64_t ramp);
+    // The branch halts at once, silent.
+    void silence(Branch branch);
+    // Whether the branch is halted, its fall (if any) mixed to the end.
+    bool halted(Branch branch) const;
+    // The mix frame just after the last frame taken from the branch's input.
+    int64_t takenTo(Branch branch) const;
+
+    // -1.0 left only, 0 centre, 1.0 right only: off centre one side is lowered, the other kept.
+    float balance(Branch branch) const;
+    void setBalance(Branch branch, float balance);
+    // How fast the branch's input is played, 1.0 as it is (other speeds are read by linear
+    // interpolation, pitch and all).
+    double rate(Branch branch) const;
+    void setRate(Branch branch, double rate);
+
+    // Mixes the next `frames` interleaved stereo frames into `out`.
+    void mix(float* out, size_t frames);
+
+private:
+    enum class Motion { Halted, Sounding, Falling };
+    // A ramp waiting for the branch's next frame, so that it starts exactly where the gain stands.
+    struct Pending {
+        double factor = 0.0;
+        int64_t length = 0;
+        bool joins = false;  // a change that may join the ramp before it, rather than a start or a fall
+    };
+    struct State {
+        std::shared_ptr<MixInput> input;
+        Motion motion = Motion::Halted;
+        double factor = 1.0;  // the factor the gain moves to
+        std::optional<Pending> pending;
+        GainRamp ramp = GainRamp::flat(0.0);  // silent until the branch first sounds
+        float balance = 0.0f;
+        double speed = 1.0;
+        int64_t takenTo = 0;
+        // Read ahead of the interpolation at other speeds, and where it stands in it.
+        std::vector<float> ahead;
+        double at = 0.0;
+    };
+
+    const State* find(Branch branch) const;
+    State* find(Branch branch);
+    // Starts the pending ramp at frame `now`. Caller holds lock_.
+    static void begin(State& s, const Pending& pending, int64_t now);
+    // Reads up to `frames` frames of the branch at its speed into `out`.
+    static size_t read(State& s, float* out, size_t frames);
+    // Mixes one branch into `out`. Caller holds lock_.
+    void mixBranch(State& s, float* out, size_t frames);
+
+    const int rate_;
+    mutable std::mutex lock_;
+    std::map<Branch, State> branches_;
+    Branch last_ = 0;
+    int64_t frames_ = 0;
+    std::vector<float> scratch_;
+};
+
+}  // namespace velorra
