@@ -1,8 +1,8 @@
 // A storm of random commands on real GStreamer graphs (the fast silent output): songs started,
 // paused, sought, dropped and deleted in the middle of transitions, files that do not play among
 // them. Under the sanitizers this is where a use after free, a leak or a race between GStreamer's
-// threads and the window's would show. VELORRA_STORM_SECONDS sets its length (3 s by default;
-// the sanitizer run takes 30). Afterwards the player still plays a song from the top.
+// threads and the window's would show. VELORRA_STORM_SECONDS sets its length (about 3 s by default;
+// the sanitizer run takes about 30). Afterwards the player still plays a song from the top.
 #include "channel/media_fixtures.h"
 #include "player/channel/gst/gst_media_service.h"
 #include "support/real_player.h"
@@ -50,11 +50,9 @@ TEST(PlaybackStormOnGStreamer, RandomCommandsOnRealGraphsLeaveAPlayerThatPlays) 
     for (const auto& f : files) testing::addSongRow(player.lstClipList, f);
 
     std::mt19937 rng(static_cast<uint32_t>(seconds));
-    QElapsedTimer clock;
-    clock.start();
     ::testing::internal::CaptureStderr();  // the failed files' lines
-    int commands = 0;
-    while (clock.elapsed() < seconds * 1000) {
+    // About twenty commands a second, each followed by up to 100 ms of the loop.
+    for (int command = 0; command < seconds * 20; ++command) {
         auto& list = player.lstClipList;
         const auto anyRow = [&] { return list.count() ? 1 + static_cast<int32_t>(rng() % static_cast<unsigned>(list.count())) : 0; };
         switch (rng() % 14) {
@@ -82,11 +80,9 @@ TEST(PlaybackStormOnGStreamer, RandomCommandsOnRealGraphsLeaveAPlayerThatPlays) 
         case 12: player.mnuRandomOrder_Click(); break;
         case 13: player.mnuTrimSilence.click(); break;
         }
-        ++commands;
-        spinFor(static_cast<int>(rng() % 300));
+        spinFor(static_cast<int>(rng() % 100));
     }
     ::testing::internal::GetCapturedStderr();
-    EXPECT_GT(commands, seconds * 5);
 
     // What is left: a list with one good song, played from the top.
     player.btnStop.click();

@@ -262,7 +262,6 @@ void GstMediaGraph::fadeOut() {
 bool GstMediaGraph::run() {
     if (!live()) return false;
     wanted_ = GST_STATE_PLAYING;
-    output_->open();
     // The pipeline keeps no clock: once playing it decodes ahead of the mix until it goes. A
     // chain still being built that must move first plays once it has moved.
     if (!(chain_ == Chain::Building && target_)) {
@@ -275,6 +274,9 @@ bool GstMediaGraph::run() {
     const std::lock_guard hold(motion_->lock);
     motion_->sounds = true;
     if (motion_->seeks == 0) output_->mixer().start(branch_, frames(kHaltRamp));
+    // Opened, or woken from its rest, once the branch sounds: a rest asked for meanwhile finds it
+    // sounding.
+    output_->open();
     return true;
 }
 

@@ -20,6 +20,8 @@ constexpr gint64 kSinkBufferUs = 40000;
 constexpr gint64 kSinkPeriodUs = 10000;
 // How long an output that runs as fast as it can rests while nothing sounds.
 constexpr gulong kIdleUs = 5000;
+// Silent stretches after which the output pipeline rests: two seconds.
+constexpr int kRestAfterStretches = 100;
 // How long a channel's input waits for its pipeline when the output does not keep time.
 constexpr GstClockTime kFastWait = 200 * GST_MSECOND;
 
@@ -70,6 +72,7 @@ void GstMixOutput::close() {
         pipeline = std::move(pipeline_);
         sink_.reset();
     }
+    resting_ = false;
     if (!pipeline) return;
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     const GstHandle<GstBus> bus(gst_element_get_bus(pipeline.get()));
@@ -83,7 +86,11 @@ void GstMixOutput::open() {
 void GstMixOutput::openOn(const std::string& device) {
     {
         const std::lock_guard hold(lock_);
-        if (pipeline_ && !broken_ && (kind_ != AudioOutput::Device || device == device_)) return;
+        if (pipeline_ && !broken_ && (kind_ != AudioOutput::Device || device == device_)) {
+            if (resting_ && gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
+                resting_ = false;
+            return;
+        }
     }
     close();
     broken_ = false;
@@ -164,6 +171,16 @@ void GstMixOutput::feed(GstAppSrc* appsrc) {
     GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(static_cast<guint64>(at), GST_SECOND, kRate);
     GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(kStretchFrames, GST_SECOND, kRate);
     gst_app_src_push_buffer(appsrc, buffer);
+    if (mixer_.sounding())
+        silentStretches_ = 0;
+    else if (++silentStretches_ == kRestAfterStretches)
+        worker_.post([this] { rest(); });
+}
+
+void GstMixOutput::rest() {
+    const std::lock_guard hold(lock_);
+    if (resting_ || !pipeline_ || mixer_.sounding()) return;
+    if (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE) resting_ = true;
 }
 
 int64_t GstMixOutput::heardFrame() const {

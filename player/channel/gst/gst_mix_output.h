@@ -3,6 +3,8 @@
 // and the one pipeline that takes the mix to the sound device, `appsrc ! audioconvert !
 // audioresample ! sink`. The pipeline is opened when a channel first plays and stays open, playing
 // silence when no channel sounds, so that a song change never opens a stream on the sound server;
+// after two seconds in which nothing sounded it rests (paused, its stream kept) until a channel
+// plays again, so that a stopped player costs next to nothing;
 // a new device choice moves it at the next song change (the next channel that plays).
 //
 // The appsrc asks the mixer for 20 ms at a time, on its own streaming thread, as the sink makes
@@ -66,6 +68,8 @@ private:
     // On the worker.
     void openOn(const std::string& device);
     void close();
+    // Pauses the pipeline when still nothing sounds.
+    void rest();
 
     const AudioOutput kind_;
     Mixer mixer_{kRate};
@@ -80,6 +84,10 @@ private:
     // Mix frames made before the pipeline opened: its own times start from there.
     std::atomic<int64_t> base_{0};
     std::atomic<bool> broken_{false};
+    // Stretches mixed in a row in which nothing sounded; on the pipeline's streaming thread.
+    int silentStretches_ = 0;
+    // The pipeline rests; known to the worker.
+    bool resting_ = false;
     // Last: it ends, having done all it was given, before the rest goes.
     GstWorker worker_;
 };
