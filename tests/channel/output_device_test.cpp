@@ -89,14 +89,16 @@ private:
     bool up_ = false;
 };
 
-// The root mean square of a raw recording, measured with numpy; -1 when it cannot be read.
+// The root mean square of a raw recording, measured with numpy; -1 when it cannot be read. A
+// monitor that recorded no bytes at all (its recorder started late on a busy machine) heard
+// nothing: 0.
 double rms(const std::string& file) {
     QProcess numpy;
     numpy.start("/usr/bin/python3",
                 {"-c",
                  "import numpy, sys\n"
                  "a = numpy.fromfile(sys.argv[1], dtype='<i2').astype(float)\n"
-                 "print(numpy.sqrt((a * a).mean()) if a.size else -1)",
+                 "print(numpy.sqrt((a * a).mean()) if a.size else 0)",
                  QString::fromStdString(file)});
     if (!numpy.waitForFinished()) return -1;
     bool ok = false;
