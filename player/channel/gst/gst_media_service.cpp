@@ -18,9 +18,6 @@ namespace velorra {
 
 namespace {
 
-// How long the duration of a file without a header the scan knows may wait for its chain; a
-// playable file prerolls in a few hundredths of a second, a corrupt one fails sooner.
-constexpr GstClockTime kDurationWait = 500 * GST_MSECOND;
 // The element of a decoding pipeline that reads and decodes the file.
 constexpr char kDecoder[] = "decoder";
 // How long the sound takes to fall silent before it halts, and to rise when it starts.
@@ -199,8 +196,7 @@ void GstMediaGraph::handle(BusEvent event, const std::string& why) {
         if (chain_ != Chain::Building) return;
         chain_ = Chain::Ready;
         if (target_) seek(*std::exchange(target_, std::nullopt));
-        gst_element_set_state(pipeline_.get(), wanted_);
-        input_->setFlowing(wanted_ == GST_STATE_PLAYING);
+        moveTo(wanted_);
         return;
     case BusEvent::Ended:
         if (chain_ == Chain::Ready && onStream) onStream(StreamEvent::Ended, {});
@@ -217,7 +213,7 @@ void GstMediaGraph::handle(BusEvent event, const std::string& why) {
             output_->mixer().silence(branch_);
         }
         input_->setFlowing(false);
-        output_->later([pipeline = shared(pipeline_.get())] { gst_element_set_state(pipeline.get(), GST_STATE_NULL); });
+        moveTo(GST_STATE_NULL);
         if (onStream) onStream(StreamEvent::Failed, why);
         return;
     }
@@ -228,25 +224,40 @@ bool GstMediaGraph::render(const std::string& path) {
     GError* error = nullptr;
     const GCharHandle uri(gst_filename_to_uri(path.c_str(), &error));
     const GErrorHandle errorOwner(error);
-    if (uri && isRegularFile(path)) {
-        const GstHandle<GstElement> decoder(gst_bin_get_by_name(GST_BIN(pipeline_.get()), kDecoder));
-        g_object_set(decoder.get(), "uri", uri.get(), nullptr);
-        switch (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED)) {
+    if (!uri || !isRegularFile(path)) {
+        // Told like any other failure, later and on the user-interface thread.
+        chain_ = Chain::Broken;
+        link_.post(BusEvent::Failed, "the file cannot be opened or played");
+        return false;
+    }
+    const GstHandle<GstElement> decoder(gst_bin_get_by_name(GST_BIN(pipeline_.get()), kDecoder));
+    g_object_set(decoder.get(), "uri", uri.get(), nullptr);
+    // Opening the file and finding its type happen within the first change of state: on the
+    // worker, whose result comes back as the bus's word or as a failure.
+    chain_ = Chain::Building;
+    output_->later([pipeline = shared(pipeline_.get()), link = link_] {
+        switch (gst_element_set_state(pipeline.get(), GST_STATE_PAUSED)) {
         case GST_STATE_CHANGE_FAILURE:
+            // The bus has told GStreamer's own words first where it had any.
+            link.post(BusEvent::Failed, "the file cannot be opened or played");
             break;
         case GST_STATE_CHANGE_ASYNC:
-            chain_ = Chain::Building;
-            return true;
+            break;
         default:
-            chain_ = Chain::Ready;
-            return true;
+            link.post(BusEvent::Prerolled);
+            break;
         }
-    }
-    // Told like any other failure, later and on the user-interface thread.
-    chain_ = Chain::Broken;
-    gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
-    link_.post(BusEvent::Failed, "the file cannot be opened or played");
-    return false;
+    });
+    return true;
+}
+
+// On the worker, after what was asked of the pipeline before. The input waits for frames, and
+// takes an empty sink for the end of the stream, only once its pipeline plays.
+void GstMediaGraph::moveTo(GstState state) {
+    output_->later([pipeline = shared(pipeline_.get()), input = input_, state] {
+        gst_element_set_state(pipeline.get(), state);
+        input->setFlowing(state == GST_STATE_PLAYING);
+    });
 }
 
 int64_t GstMediaGraph::frames(std::chrono::milliseconds wall) { return wall.count() * GstMixOutput::kRate / 1000; }
@@ -264,10 +275,7 @@ bool GstMediaGraph::run() {
     wanted_ = GST_STATE_PLAYING;
     // The pipeline keeps no clock: once playing it decodes ahead of the mix until it goes. A
     // chain still being built that must move first plays once it has moved.
-    if (!(chain_ == Chain::Building && target_)) {
-        if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) return false;
-        input_->setFlowing(true);
-    }
+    if (!(chain_ == Chain::Building && target_)) moveTo(GST_STATE_PLAYING);
     // The sound rises from silence with the first frame the mixer reads, wherever the stream is
     // by then.
     running_ = true;
@@ -290,10 +298,7 @@ bool GstMediaGraph::pause() {
 bool GstMediaGraph::stop() { return pause(); }
 
 std::optional<double> GstMediaGraph::duration() {
-    // The one wait on a pipeline, bounded: a file whose length no header tells must preroll first.
-    if (chain_ == Chain::Building &&
-        gst_element_get_state(pipeline_.get(), nullptr, nullptr, kDurationWait) == GST_STATE_CHANGE_SUCCESS)
-        handle(BusEvent::Prerolled);
+    // Nothing waits for a chain still being built: its length is asked again later.
     gint64 ns = 0;
     if (chain_ != Chain::Ready || !gst_element_query_duration(pipeline_.get(), GST_FORMAT_TIME, &ns) || ns < 0)
         return std::nullopt;
