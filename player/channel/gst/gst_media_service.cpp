@@ -1,6 +1,8 @@
 #include "player/channel/gst/gst_media_service.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -32,6 +34,10 @@ constexpr GstClockTime kDecodedStretch = 100 * GST_MSECOND;
 // decoder's stretches, about a second of a WAV file's chunks, so that a channel whose decoding
 // waits for a core a while is still read in time.
 constexpr guint kDecodedAhead = 40;
+
+// How much a decoding thread yields to the player's other threads (the mixing, the window): a
+// pipeline decodes seconds ahead of the mix, so its bursts at a song's start can wait.
+constexpr int kDecodingNice = 10;
 
 // GStreamer opens the file on the calling thread: a named pipe would hold it until a writer
 // came, so only a regular file goes in.
@@ -121,6 +127,13 @@ GstHandle<GstElement> makeDecoding(GstElement* appsink) {
     return pipeline;
 }
 
+// Loads GStreamer and the plugins of a decoding pipeline, so that the first graph costs the
+// window's thread no more than the next.
+void loadDecoding() {
+    startGstreamer();
+    if (auto appsink = makeAppsink()) makeDecoding(appsink.get());
+}
+
 }  // namespace
 
 std::unique_ptr<GstMediaGraph> GstMediaGraph::create(std::shared_ptr<GstMixOutput> output, BusLink link) {
@@ -146,6 +159,14 @@ void GstMediaGraph::BusLink::post(BusEvent event, std::string why) const {
 GstBusSyncReply GstMediaGraph::onBus(GstBus*, GstMessage* message, gpointer link) {
     const auto& to = *static_cast<const BusLink*>(link);
     switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_STREAM_STATUS: {
+        // Told on the thread that has just started.
+        GstStreamStatusType type{};
+        gst_message_parse_stream_status(message, &type, nullptr);
+        if (type == GST_STREAM_STATUS_TYPE_ENTER)
+            setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kDecodingNice);
+        break;
+    }
     case GST_MESSAGE_ASYNC_DONE:
         to.post(BusEvent::Prerolled);
         break;
@@ -387,7 +408,9 @@ bool GstMediaGraph::setBalance(int32_t balance) {
 }
 
 GstMediaService::GstMediaService(toolkit::EventLoop& loop, AudioOutput output)
-    : loop_(loop), output_(std::make_shared<GstMixOutput>(output)) {}
+    : loop_(loop), output_(std::make_shared<GstMixOutput>(output)) {
+    output_->later(loadDecoding);
+}
 
 std::unique_ptr<MediaGraph> GstMediaService::createGraph(const std::string& outputDevice) {
     startGstreamer();

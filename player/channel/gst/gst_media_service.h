@@ -7,6 +7,9 @@
 // silence over 10 ms in the mix's own time, and running it again ramps it back up; a paused or
 // absent graph adds silence. Its position is where its sound leaves the output.
 //
+// A pipeline's threads yield to the player's others (nice 10): each decodes seconds ahead of the
+// mix, so the bursts of a song's start wait while the mixing and the window go first.
+//
 // The user-interface thread waits on no pipeline and changes no pipeline's state: opening the
 // file, finding its type, every change of state, the seeks and the teardown are the output's
 // worker's (gst_mix_output.h), in the order asked. A pipeline prerolls on its own threads; what
@@ -124,7 +127,8 @@ private:
 
 class GstMediaService : public MediaService {
 public:
-    // The loop must outlive the service; graphs tell their streams' fate through it.
+    // The loop must outlive the service; graphs tell their streams' fate through it. GStreamer
+    // and the decoding plugins are loaded on the output's worker from the start.
     explicit GstMediaService(toolkit::EventLoop& loop, AudioOutput output = AudioOutput::Device);
     // A GstMediaGraph; null when the elements cannot be made. The output opens when a graph first
     // runs, and moves to the device of the last graph made when a graph runs after it.
