@@ -30,10 +30,11 @@ constexpr auto kFallWait = std::chrono::milliseconds{50};
 // What a decoder gathers before it passes its sound on: each stretch wakes the decoding thread,
 // the converters and the mixer's read once, where an MP3 frame alone is 26 ms.
 constexpr GstClockTime kDecodedStretch = 100 * GST_MSECOND;
-// What the appsink keeps of the stream decoded ahead of the mix, in buffers: a few seconds of a
-// decoder's stretches, about a second of a WAV file's chunks, so that a channel whose decoding
-// waits for a core a while is still read in time.
-constexpr guint kDecodedAhead = 40;
+// What the appsink keeps of the stream decoded ahead of the mix, in buffers: two seconds of a
+// decoder's stretches, half a second of a WAV file's chunks, so that a channel whose decoding
+// waits for a core a while is still read in time. More only costs a song's start a longer burst
+// of decoding, in the middle of a transition.
+constexpr guint kDecodedAhead = 20;
 
 // How much a decoding thread yields to the player's other threads (the mixing, the window): a
 // pipeline decodes seconds ahead of the mix, so its bursts at a song's start can wait.
