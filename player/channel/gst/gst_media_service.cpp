@@ -1,8 +1,6 @@
 #include "player/channel/gst/gst_media_service.h"
 
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -14,6 +12,7 @@
 #include "player/channel/duration_scan.h"
 #include "player/channel/gst/gst_output_devices.h"
 #include "player/channel/gst/gst_start.h"
+#include "player/channel/gst/thread_priority.h"
 #include "player/channel/whole_seconds.h"
 
 namespace velorra {
@@ -35,10 +34,6 @@ constexpr GstClockTime kDecodedStretch = 100 * GST_MSECOND;
 // waits for a core a while is still read in time. More only costs a song's start a longer burst
 // of decoding, in the middle of a transition.
 constexpr guint kDecodedAhead = 20;
-
-// How much a decoding thread yields to the player's other threads (the mixing, the window): a
-// pipeline decodes seconds ahead of the mix, so its bursts at a song's start can wait.
-constexpr int kDecodingNice = 10;
 
 // GStreamer opens the file on the calling thread: a named pipe would hold it until a writer
 // came, so only a regular file goes in.
@@ -165,7 +160,7 @@ GstBusSyncReply GstMediaGraph::onBus(GstBus*, GstMessage* message, gpointer link
         GstStreamStatusType type{};
         gst_message_parse_stream_status(message, &type, nullptr);
         if (type == GST_STREAM_STATUS_TYPE_ENTER)
-            setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kDecodingNice);
+            setThreadNice(kDecodingThreadNice);
         break;
     }
     case GST_MESSAGE_ASYNC_DONE:

@@ -5,6 +5,7 @@
 #include <gst/audio/gstaudiobasesink.h>
 
 #include "player/channel/gst/gst_output_devices.h"
+#include "player/channel/gst/thread_priority.h"
 
 namespace velorra {
 
@@ -22,6 +23,8 @@ constexpr gint64 kSinkPeriodUs = 10000;
 constexpr gulong kIdleUs = 5000;
 // Silent stretches after which the output pipeline rests: two seconds.
 constexpr int kRestAfterStretches = 100;
+// The name libpulse gives the thread that talks to the sound server.
+constexpr char kSoundServerClientThread[] = "threaded-ml";
 // How long a channel's input waits for its pipeline when the output does not keep time.
 constexpr GstClockTime kFastWait = 200 * GST_MSECOND;
 
@@ -145,6 +148,8 @@ void GstMixOutput::openOn(const std::string& device) {
         heard_ = {base_, base_, g_get_monotonic_time(), true};
     }
     if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) broken_ = true;
+    // The sound server's client thread, started by the sink as it opened.
+    if (kind_ == AudioOutput::Device) setThreadsNice(kSoundServerClientThread, kSoundThreadNice);
     pipeline_ = std::move(pipeline);
 }
 
@@ -152,6 +157,12 @@ void GstMixOutput::openOn(const std::string& device) {
 // is dropped so that nothing piles up on the bus.
 GstBusSyncReply GstMixOutput::onBus(GstBus*, GstMessage* message, gpointer self) {
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) static_cast<GstMixOutput*>(self)->broken_ = true;
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_STREAM_STATUS) {
+        // Told on the streaming thread that has just started: the one that mixes.
+        GstStreamStatusType type{};
+        gst_message_parse_stream_status(message, &type, nullptr);
+        if (type == GST_STREAM_STATUS_TYPE_ENTER) setThreadNice(kSoundThreadNice);
+    }
     gst_message_unref(message);
     return GST_BUS_DROP;
 }
