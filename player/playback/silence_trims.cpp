@@ -32,7 +32,8 @@ PlaybackCore::SilenceTrims PlaybackCore::silenceTrims(const std::string& path) {
 }
 
 void PlaybackCore::measureAhead() {
-    if (!trimSilence_) return;
+    // One decode measures the silence and the loudness: either option asks for it.
+    if (!trimSilence_ && !matchLoudness_) return;
     const auto want = [this](const std::string& path) {
         if (path.empty() || silencePending_.contains(path) || silenceCache_.find(path)) return;
         silencePending_.insert(path);
@@ -49,6 +50,7 @@ void PlaybackCore::silenceMeasured(const std::string& path, const Measurement& m
     silencePending_.erase(path);
     silenceCache_.store(path, measurement);
     const Silence silence = measurement.silence;
+    if (matchLoudness_) matchPlaying(path);
     if (!trimSilence_) return;
     const Player* playing = channelIn(ActiveChannel);
     if (!playing || playing->Filename() != path) return;
