@@ -64,29 +64,27 @@ def loudsongs(folder):
 
 
 def loudness(raw):
-    """Each song's loudness where it is heard alone: from a second after its sound starts (or after
-    the song before has gone) to half a second before the next one is heard (or its own end)."""
-    frames = 5 * RATE // 1000
-    present = {}
-    for name, (freqs, _) in SONGS.items():
-        on = level(raw[:, 0], freqs[0]) > -60
-        present[name] = on
-    loud, quiet = present['loud'], present['quiet']
-    alone = {'loud': loud & ~quiet, 'quiet': quiet & ~loud}
+    """Each song's loudness where it is heard alone and steady: the 5 ms frames in which its tone
+    stands within 1 dB of its usual level and the other song's is not heard, which leaves out the
+    transitions, the first song's rise and any hole in the sound. The frames are joined and measured
+    as one stretch."""
+    tone = {name: level(raw[:, 0], freqs[0]) for name, (freqs, _) in SONGS.items()}
     found = {}
-    for name, mask in alone.items():
-        # The longest run of frames in which this song alone is heard.
-        edges = np.diff(np.concatenate([[0], mask.astype(int), [0]]))
-        starts, ends = np.nonzero(edges == 1)[0], np.nonzero(edges == -1)[0]
-        if len(starts) == 0:
+    for name, other in (('loud', 'quiet'), ('quiet', 'loud')):
+        alone = (tone[name] > -60) & (tone[other] < -60)
+        if not alone.any():
             print(f'{name}: never heard alone')
             continue
-        i = np.argmax(ends - starts)
-        a, b = (starts[i] + 200) * frames, (ends[i] - 100) * frames
-        found[name] = bs1770.loudness(raw[a:b], RATE)
-        print(f'{name}: heard alone from {a / RATE:.2f} s to {b / RATE:.2f} s at {found[name]:.2f} LUFS')
+        usual = np.median(tone[name][alone])
+        steady = alone & (np.abs(tone[name] - usual) < 1)
+        frames = np.nonzero(steady)[0]
+        samples = raw[:len(tone[name]) * FRAME].reshape(-1, FRAME, 2)[frames].reshape(-1, 2)
+        found[name] = bs1770.loudness(samples, RATE)
+        print(f'{name}: {len(frames) * FRAME / RATE:.2f} s heard alone and steady, from {frames[0] * FRAME / RATE:.2f} s '
+              f'to {frames[-1] * FRAME / RATE:.2f} s, at {found[name]:.2f} LUFS')
     if len(found) == 2:
-        print(f'difference between the two songs: {abs(found["loud"] - found["quiet"]):.2f} LU')
+        print(f'difference between the two songs: {abs(found["loud"] - found["quiet"]):.2f} LU; '
+              f'holes in the sound: {len(holes(raw))}')
 
 
 def level(raw, f):
