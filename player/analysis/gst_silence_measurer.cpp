@@ -21,7 +21,7 @@ namespace {
 // The decoder's own format when it is one of the two the scans read (audioconvert then passes
 // the buffers through untouched), else the nearer of them.
 constexpr const char* Description =
-    "uridecodebin name=decode ! audioconvert ! audio/x-raw,format={S16LE,F32LE},layout=interleaved "
+    "uridecodebin name=decode ! audioconvert ! audio/x-raw,format={F32LE,S16LE},layout=interleaved "
     "! appsink name=peaks sync=false";
 
 constexpr int WatchdogTickMs = 1000;
