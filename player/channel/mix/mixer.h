@@ -1,8 +1,9 @@
 #pragma once
 // The player's mixer: asked for N frames, it takes each sounding branch's next frames from its
 // input, applies the branch's gain ramp, loudness ramp and balance to every sample, sums the
-// branches and counts the frames it has made. The count is the mix's own time: every ramp and halt is placed on exact
-// frames of it, so a fall sounds the same whatever the output holds and however late it asks.
+// branches and counts the frames it has made. The count is the mix's own time: every ramp and
+// halt is placed on exact frames of it, so a fall sounds the same whatever the output holds and
+// however late it asks.
 //
 // It knows no toolkit, no clock and no thread of its own: a sound output asks for frames in real
 // time, a render asks as fast as it can, a test asks by hand. Commands come from any thread and
