@@ -392,6 +392,12 @@ bool GstMediaGraph::setVolume(int32_t centibels, std::chrono::milliseconds ramp)
     return true;
 }
 
+bool GstMediaGraph::setLoudness(double factor, std::chrono::milliseconds ramp) {
+    if (!live() || !(factor >= 0.0) || !std::isfinite(factor)) return false;
+    output_->mixer().setLoudness(branch_, factor, frames(ramp));
+    return true;
+}
+
 std::optional<int32_t> GstMediaGraph::balance() {
     if (!live()) return std::nullopt;
     return roundToInt32(output_->mixer().balance(branch_) * 10000.0);
