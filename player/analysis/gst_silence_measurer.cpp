@@ -4,6 +4,7 @@
 #include "player/analysis/loudness_tags.h"
 #include "player/channel/gst/gst_handle.h"
 #include "player/channel/gst/gst_start.h"
+#include "player/channel/thread_priority.h"
 
 #include <gst/app/gstappsink.h>
 #include <gst/audio/gstaudiodecoder.h>
@@ -75,6 +76,12 @@ struct GstSilenceMeasurer::Job {
         auto* job = static_cast<Job*>(data);
         if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) job->report(false);
         if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) job->report(true);
+        if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_STREAM_STATUS) {
+            // Told on the streaming thread that has just started: measuring lets playing go first.
+            GstStreamStatusType type{};
+            gst_message_parse_stream_status(message, &type, nullptr);
+            if (type == GST_STREAM_STATUS_TYPE_ENTER) setThreadNice(kDecodingThreadNice);
+        }
         // Nobody reads this bus: a dropped message is released here.
         gst_message_unref(message);
         return GST_BUS_DROP;

@@ -12,7 +12,7 @@
 #include "player/channel/duration_scan.h"
 #include "player/channel/gst/gst_output_devices.h"
 #include "player/channel/gst/gst_start.h"
-#include "player/channel/gst/thread_priority.h"
+#include "player/channel/thread_priority.h"
 #include "player/channel/whole_seconds.h"
 
 namespace velorra {

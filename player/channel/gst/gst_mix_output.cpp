@@ -5,7 +5,7 @@
 #include <gst/audio/gstaudiobasesink.h>
 
 #include "player/channel/gst/gst_output_devices.h"
-#include "player/channel/gst/thread_priority.h"
+#include "player/channel/thread_priority.h"
 
 namespace velorra {
 

@@ -1,14 +1,16 @@
 #pragma once
 // Which of the player's threads go first when the machine is busy: the thread that mixes and
 // hands the sound to the sound server, and the client thread of the sound server's library,
-// before everything else the machine runs; the decoding threads, which work seconds ahead, after
-// the player's others. Nice values are per thread on Linux. Going first needs the right to raise
-// a priority (a user's nice limit, or root); without it those threads stay as they are.
+// before everything else the machine runs; the decoding threads, which work seconds ahead, and
+// those that measure songs in the background, after the player's others. Nice values are per
+// thread on Linux. Going first needs the right to raise a priority (a user's nice limit, or
+// root); without it those threads stay as they are.
 #include <string>
 
 namespace velorra {
 
-// Nice values of the threads that keep the sound going and of the decoding threads.
+// Nice values of the threads that keep the sound going and of the decoding threads (those that
+// measure songs in the background too).
 inline constexpr int kSoundThreadNice = -10;
 inline constexpr int kDecodingThreadNice = 10;
 

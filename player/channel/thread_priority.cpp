@@ -1,4 +1,4 @@
-#include "player/channel/gst/thread_priority.h"
+#include "player/channel/thread_priority.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
