@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "player/channel/gst/gst_start.h"
+#include "player/render/mp3_info.h"
 
 namespace velorra::render {
 
@@ -26,7 +27,7 @@ Encoding encodingOf(AudioFormat format) {
     case AudioFormat::Opus:
         return {"opusenc bitrate=160000 ! oggmux", "S16LE"};
     case AudioFormat::Mp3:
-        return {"lamemp3enc target=quality quality=2 ! xingmux", "S16LE"};
+        return {"lamemp3enc target=quality quality=2", "S16LE"};
     case AudioFormat::Wav:
         return {"wavenc", "F32LE"};
     }
@@ -46,7 +47,8 @@ std::string describe(GstMessage* message) {
 
 }  // namespace
 
-Encoder::Encoder(AudioFormat format, SoundShape shape, int mixRate, const std::string& path) : mixRate_(mixRate) {
+Encoder::Encoder(AudioFormat format, SoundShape shape, int mixRate, const std::string& path)
+    : format_(format), shape_(shape), mixRate_(mixRate), path_(path) {
     startGstreamer();
     const Encoding encoding = encodingOf(format);
     const std::string description = std::string("appsrc name=mix ! audioconvert dithering=none ! audioresample ! "
@@ -75,6 +77,14 @@ Encoder::Encoder(AudioFormat format, SoundShape shape, int mixRate, const std::s
                                                      shape.channels, nullptr));
     g_object_set(shaper.get(), "caps", fileCaps.get(), nullptr);
     g_object_set(file.get(), "location", path.c_str(), nullptr);
+    // An MP3 file begins with its info frame, the encoder's frames after it.
+    if (format == AudioFormat::Mp3) {
+        if (!startMp3Info(path, shape)) {
+            failure_ = "the file cannot be written";
+            return;
+        }
+        g_object_set(file.get(), "append", TRUE, nullptr);
+    }
     // The file opens here: a file that cannot be written fails at once.
     if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
         check(0, false);
@@ -124,6 +134,10 @@ bool Encoder::finish() {
     gst_app_src_end_of_stream(GST_APP_SRC(source_.get()));
     if (!check(GST_CLOCK_TIME_NONE, true)) return false;
     gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    if (format_ == AudioFormat::Mp3) {
+        const int64_t samples = (pushed_ * shape_.rate + mixRate_ / 2) / mixRate_;
+        return finishMp3Info(path_, shape_, samples, failure_);
+    }
     return true;
 }
 

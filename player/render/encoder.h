@@ -1,7 +1,8 @@
 #pragma once
 // Writes a mix to a file: `appsrc ! audioconvert ! audioresample ! capsfilter ! encoder [! mux]
-// ! filesink`. FLAC is written as 24-bit, Ogg Vorbis and Opus in Ogg, MP3 as VBR with a Xing
-// header (its length known at once), WAV as 32-bit float: the mix's own samples. The mix comes
+// ! filesink`. FLAC is written as 24-bit, Ogg Vorbis and Opus in Ogg, MP3 as VBR behind an info
+// frame (mp3_info.h: its length known at once, to the sample), WAV as 32-bit float: the mix's own
+// samples. The mix comes
 // in as interleaved stereo float at the mix's rate; the encoder converts it to the shape asked.
 // Pushing waits while the encoder's thread is behind, so what waits to be encoded stays small.
 #include <gst/gst.h>
@@ -35,9 +36,12 @@ private:
     // Takes the bus's error, if any, into failure_, waiting up to `wait` for it or the end.
     bool check(GstClockTime wait, bool untilEnd);
 
+    const AudioFormat format_;
+    const SoundShape shape_;
+    const int mixRate_;
+    const std::string path_;
     GstHandle<GstElement> pipeline_;
     GstHandle<GstElement> source_;
-    const int mixRate_;
     int64_t pushed_ = 0;
     std::string failure_;
 };
