@@ -124,7 +124,8 @@ bool measureFirst(PlaybackCore& core, SilenceMeasurer& measurer, VirtualLoop& lo
     return !cancelled;
 }
 
-MixOutcome failed(std::string why, double seconds = 0) { return {false, std::move(why), seconds}; }
+MixOutcome failed(std::string why) { return {false, std::move(why), 0.0, false}; }
+MixOutcome cancelledOutcome() { return {false, "the export was cancelled", 0.0, true}; }
 
 }  // namespace
 
@@ -134,7 +135,6 @@ MixOutcome renderMix(const MixJob& job, const std::atomic<bool>& cancelled, cons
         return failed("cannot tell the format of \"" + job.destination +
                       "\": its name must end in .flac, .ogg, .opus, .mp3 or .wav");
     if (job.songs.empty()) return failed("the play list is empty");
-    const std::string cancelText = "the export was cancelled";
 
     OutputFile file(job.destination);
     if (!file.failure().empty()) return failed(file.failure());
@@ -154,7 +154,7 @@ MixOutcome renderMix(const MixJob& job, const std::atomic<bool>& cancelled, cons
     core.setCutLast(s.cutLast);
     core.setLevel(PlaybackCore::Top);
     if (s.trimSilence) {
-        if (!measureFirst(core, measurer, loop, job.songs, cancelled)) return failed(cancelText);
+        if (!measureFirst(core, measurer, loop, job.songs, cancelled)) return cancelledOutcome();
         core.setTrimSilence(true);
     }
     Watch watch(core, media.mixer());
@@ -171,7 +171,7 @@ MixOutcome renderMix(const MixJob& job, const std::atomic<bool>& cancelled, cons
     std::vector<float> chunk(2 * kChunkFrames);
     int64_t mixed = 0, fallEnd = kNever, told = 0;
     for (;;) {
-        if (cancelled) return failed(cancelText);
+        if (cancelled) return cancelledOutcome();
         // A pass over the whole list in which nothing played: the render stops before any row
         // plays twice, so nothing in it can be played.
         if (watch.unplayable > 0) return failed("none of the songs in the play list could be played");
@@ -209,7 +209,7 @@ MixOutcome renderMix(const MixJob& job, const std::atomic<bool>& cancelled, cons
     core.shutDown();
     if (!encoder.finish()) return failed(writeFailure());
     if (!file.keep()) return failed(file.failure());
-    return {true, {}, static_cast<double>(mixed) / kRate};
+    return {true, {}, static_cast<double>(mixed) / kRate, false};
 }
 
 }  // namespace velorra::render

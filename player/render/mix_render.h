@@ -33,6 +33,8 @@ struct MixOutcome {
     std::string failure;
     // Seconds of sound rendered.
     double seconds = 0.0;
+    // Not written because the render was cancelled.
+    bool cancelled = false;
 };
 
 // How far the render is: seconds of sound rendered and the seconds the list is expected to give

@@ -85,10 +85,12 @@ void frmPlayer::mnuExportMix_Click() {
             ProgressBar1.setValue(0);
             ProgressBar1.setVisible(false);
             StatusBar1.setPanelText(2, webAddressPanel());
-            if (!outcome.written)
-                services().messages.show("The mix was not exported: " + outcome.failure + ".", product::Name);
-            else
+            if (outcome.written)
                 StatusBar1.setPanelText(2, "Mix exported to " + destination);
+            else if (outcome.cancelled)
+                StatusBar1.setPanelText(2, "Export cancelled");
+            else
+                services().messages.show("The mix was not exported: " + outcome.failure + ".", product::Name);
         });
     };
     mnuExportMix.setChecked(true);

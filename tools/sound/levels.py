@@ -5,6 +5,10 @@
     levels.py crossfade RAW      the cross dissolves in a recording, the holes in its sound and
                                  the largest 5 ms change inside any fade
     levels.py halts RAW          the halts and starts in a recording
+    levels.py compare RAW WAV    a recording of live play against the render of the same list
+                                 (a 32-bit float WAV): each song's start relative to the first
+                                 (within 150 ms) and the rms distance of the level envelopes
+                                 (within 1 dB)
 
 A recording is 48 kHz stereo float. A tone's level is read from 5 ms frames through a Hann
 window, in dB against half scale, so that one song's tone does not leak into the other's.
@@ -146,6 +150,51 @@ def halts(raw):
     print(f'click band over the whole recording, "Cut" included: at most {clicks.max():.0f} dB')
 
 
+def float_wav(path):
+    """The frames of a 48 kHz stereo 32-bit float WAV file."""
+    data = open(path, 'rb').read()
+    at = 12
+    while at + 8 <= len(data):
+        size = int.from_bytes(data[at + 4:at + 8], 'little')
+        if data[at:at + 4] == b'fmt ':
+            channels = int.from_bytes(data[at + 10:at + 12], 'little')
+            rate = int.from_bytes(data[at + 12:at + 16], 'little')
+            bits = int.from_bytes(data[at + 22:at + 24], 'little')
+            assert (channels, rate, bits) == (2, RATE, 32), (channels, rate, bits)
+        if data[at:at + 4] == b'data':
+            return np.frombuffer(data[at + 8:at + 8 + size], dtype='<f4').reshape(-1, 2).astype(float)
+        at += 8 + size + (size & 1)
+    raise ValueError(f'{path}: no data chunk')
+
+
+def compare(raw, rendered):
+    live = {f: level(raw[:, 0], f) for f in TONES}
+    made = {f: level(rendered[:, 0], f) for f in TONES}
+    heard = sorted((o, f) for f in TONES for o in onsets(live[f]))
+    written = sorted((o, f) for f in TONES for o in onsets(made[f]))
+    shift = heard[0][0] - written[0][0]
+    worst_start = 0.0
+    for i, ((h, f), (w, g)) in enumerate(zip(heard, written)):
+        gap = ((h - heard[0][0]) - (w - written[0][0])) * 5
+        worst_start = max(worst_start, abs(gap))
+        print(f'song {i + 1}: heard at {(h - heard[0][0]) * 5 / 1000:.3f} s, rendered at '
+              f'{(w - written[0][0]) * 5 / 1000:.3f} s ({gap:+d} ms){"" if f == g else ", another tone!"}')
+    # Live play starts the list again as the last song ends, fading it out; the render plays it
+    # to its end: the envelopes are compared up to where the list starts again.
+    end = heard[len(written)][0] - shift if len(heard) > len(written) else len(made[TONES[0]])
+    worst_rms = 0.0
+    for f in TONES:
+        n = min(len(made[f]), len(live[f]) - shift, end)
+        a, b = live[f][shift:shift + n], made[f][:n]
+        both = (a > -60) & (b > -60)
+        rms = np.sqrt(np.mean((a - b)[both] ** 2))
+        worst_rms = max(worst_rms, rms)
+        print(f'{f} Hz: level envelopes {rms:.2f} dB rms apart over {both.sum() * 5 / 1000:.1f} s where both are above -60 dB')
+    print(f'songs: {len(heard)} heard, {len(written)} rendered; largest start difference {worst_start:.0f} ms '
+          f'(bound 150 ms); largest envelope distance {worst_rms:.2f} dB rms (bound 1 dB): '
+          f'{"within" if len(heard) >= len(written) and worst_start <= 150 and worst_rms <= 1 else "OUTSIDE"} the bounds')
+
+
 def clicks_of(x, w, band):
     frames = np.lib.stride_tricks.sliding_window_view(x, 96)[::48] * w
     return 10 * np.log10((np.abs(np.fft.rfft(frames, axis=1)) ** 2)[:, band].sum(1).max() + 1e-20)
@@ -154,6 +203,8 @@ def clicks_of(x, w, band):
 if __name__ == '__main__':
     if sys.argv[1] == 'tones':
         tones(sys.argv[2])
+    elif sys.argv[1] == 'compare':
+        compare(np.fromfile(sys.argv[2], dtype='<f4').reshape(-1, 2).astype(float), float_wav(sys.argv[3]))
     else:
         heard = np.fromfile(sys.argv[2], dtype='<f4').reshape(-1, 2).astype(float)
         {'crossfade': crossfade, 'halts': halts}[sys.argv[1]](heard)
