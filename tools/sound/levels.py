@@ -6,9 +6,9 @@
                                  the largest 5 ms change inside any fade
     levels.py halts RAW          the halts and starts in a recording
     levels.py compare RAW WAV    a recording of live play against the render of the same list
-                                 (a 32-bit float WAV): each song's start relative to the first
-                                 (within 150 ms) and the rms distance of the level envelopes
-                                 (within 1 dB)
+                                 (a 32-bit float WAV): where each song starts after the song
+                                 before it (within 150 ms) and the rms distance of each song's
+                                 level envelope from its start (within 1 dB)
 
 A recording is 48 kHz stereo float. A tone's level is read from 5 ms frames through a Hann
 window, in dB against half scale, so that one song's tone does not leak into the other's.
@@ -168,28 +168,49 @@ def float_wav(path):
 
 
 def compare(raw, rendered):
+    """Live play reads the position the listener hears, behind the output's latency, at a tick of
+    its own clock: each song change comes up to a tick and the latency later than in the render,
+    and so the songs drift apart over a list. Each song is therefore laid beside its rendered
+    twin phase by phase: where it starts after the song before it, its rise and play from its own
+    start, and its fall from the start of the song after it."""
     live = {f: level(raw[:, 0], f) for f in TONES}
     made = {f: level(rendered[:, 0], f) for f in TONES}
     heard = sorted((o, f) for f in TONES for o in onsets(live[f]))
     written = sorted((o, f) for f in TONES for o in onsets(made[f]))
-    shift = heard[0][0] - written[0][0]
-    worst_start = 0.0
-    for i, ((h, f), (w, g)) in enumerate(zip(heard, written)):
-        gap = ((h - heard[0][0]) - (w - written[0][0])) * 5
-        worst_start = max(worst_start, abs(gap))
-        print(f'song {i + 1}: heard at {(h - heard[0][0]) * 5 / 1000:.3f} s, rendered at '
-              f'{(w - written[0][0]) * 5 / 1000:.3f} s ({gap:+d} ms){"" if f == g else ", another tone!"}')
+    worst_start, worst_rms = 0.0, 0.0
+    def until(starts, i, end):
+        return starts[i][0] if i < len(starts) else end
+
     # Live play starts the list again as the last song ends, fading it out; the render plays it
-    # to its end: the envelopes are compared up to where the list starts again.
-    end = heard[len(written)][0] - shift if len(heard) > len(written) else len(made[TONES[0]])
-    worst_rms = 0.0
-    for f in TONES:
-        n = min(len(made[f]), len(live[f]) - shift, end)
-        a, b = live[f][shift:shift + n], made[f][:n]
-        both = (a > -60) & (b > -60)
-        rms = np.sqrt(np.mean((a - b)[both] ** 2))
+    # to its end: the last song is laid beside its twin up to where the list starts again.
+    heard_end = heard[len(written)][0] if len(heard) > len(written) else len(raw) // FRAME
+    written_end = len(rendered) // FRAME
+    for i, ((h, f), (w, g)) in enumerate(zip(heard, written)):
+        if f != g:
+            print(f'song {i + 1}: heard as {f} Hz, rendered as {g} Hz')
+            worst_start = np.inf
+            continue
+        # Its rise and play from its own start, and its fall from the next song's start.
+        gaps = []
+        for k in (i, i + 1):
+            if k >= len(written) or k >= len(heard):
+                continue
+            hs, ws = heard[k][0], written[k][0]
+            n = min(until(heard, k + 1, heard_end) - hs, until(written, k + 1, written_end) - ws)
+            a, b = live[f][hs:hs + n], made[f][ws:ws + n]
+            both = (a > -60) & (b > -60)
+            gaps.append((a - b)[both])
+        gaps = np.concatenate(gaps)
+        rms = np.sqrt(np.mean(gaps ** 2))
         worst_rms = max(worst_rms, rms)
-        print(f'{f} Hz: level envelopes {rms:.2f} dB rms apart over {both.sum() * 5 / 1000:.1f} s where both are above -60 dB')
+        line = f'song {i + 1} ({f} Hz): envelope {rms:.2f} dB rms from the render over {len(gaps) * 5 / 1000:.1f} s'
+        if i > 0:
+            gap = ((h - heard[i - 1][0]) - (w - written[i - 1][0])) * 5
+            worst_start = max(worst_start, abs(gap))
+            line += (f'; starts {(h - heard[i - 1][0]) * 5 / 1000:.3f} s after the song before when heard, '
+                     f'{(w - written[i - 1][0]) * 5 / 1000:.3f} s in the render ({gap:+d} ms); '
+                     f'{(h - heard[0][0] - w + written[0][0]) * 5:+d} ms from the render counted from the first song')
+        print(line)
     print(f'songs: {len(heard)} heard, {len(written)} rendered; largest start difference {worst_start:.0f} ms '
           f'(bound 150 ms); largest envelope distance {worst_rms:.2f} dB rms (bound 1 dB): '
           f'{"within" if len(heard) >= len(written) and worst_start <= 150 and worst_rms <= 1 else "OUTSIDE"} the bounds')
