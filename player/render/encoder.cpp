@@ -34,8 +34,11 @@ Encoding encodingOf(AudioFormat format) {
     return {"", ""};
 }
 
-// What waits in the appsrc for the encoder: a quarter of a second of the mix.
-constexpr guint64 kQueuedBytes = 44100 / 4 * 2 * sizeof(float);
+// What waits in the appsrc for the encoder: a second of the mix, so that the slowest encoder
+// still has work while the mixer waits for room.
+constexpr guint64 kQueuedBytes = 44100 * 2 * sizeof(float);
+// How long the mixer waits at a time for room, watching the bus for a failure.
+constexpr GstClockTime kRoomWait = 2 * GST_MSECOND;
 
 std::string describe(GstMessage* message) {
     GError* error = nullptr;
@@ -70,7 +73,9 @@ Encoder::Encoder(AudioFormat format, SoundShape shape, int mixRate, const std::s
     const GstCapsHandle mixCaps(gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, GST_AUDIO_NE(F32), "layout",
                                                     G_TYPE_STRING, "interleaved", "rate", G_TYPE_INT, mixRate,
                                                     "channels", G_TYPE_INT, 2, nullptr));
-    g_object_set(source_.get(), "caps", mixCaps.get(), "format", GST_FORMAT_TIME, "block", TRUE, "max-bytes",
+    // The appsrc never blocks: a push waiting for room while the encoder has failed would wait for
+    // ever. The pusher waits for room itself (push()).
+    g_object_set(source_.get(), "caps", mixCaps.get(), "format", GST_FORMAT_TIME, "block", FALSE, "max-bytes",
                  kQueuedBytes, nullptr);
     const GstCapsHandle fileCaps(gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, encoding.sampleFormat,
                                                      "rate", G_TYPE_INT, shape.rate, "channels", G_TYPE_INT,
@@ -114,6 +119,9 @@ bool Encoder::check(GstClockTime wait, bool untilEnd) {
 bool Encoder::push(const float* samples, size_t frames) {
     if (!failure_.empty() || !source_) return false;
     if (frames == 0) return true;
+    auto* source = GST_APP_SRC(source_.get());
+    while (gst_app_src_get_current_level_bytes(source) >= kQueuedBytes)
+        if (!check(kRoomWait, false)) return false;
     const size_t bytes = frames * 2 * sizeof(float);
     GstBuffer* buffer = gst_buffer_new_allocate(nullptr, bytes, nullptr);
     gst_buffer_fill(buffer, 0, samples, bytes);
@@ -121,7 +129,7 @@ bool Encoder::push(const float* samples, size_t frames) {
     pushed_ += static_cast<int64_t>(frames);
     GST_BUFFER_DURATION(buffer) =
         gst_util_uint64_scale_int(static_cast<guint64>(pushed_), GST_SECOND, mixRate_) - GST_BUFFER_PTS(buffer);
-    if (gst_app_src_push_buffer(GST_APP_SRC(source_.get()), buffer) != GST_FLOW_OK) {
+    if (gst_app_src_push_buffer(source, buffer) != GST_FLOW_OK) {
         check(0, false);
         if (failure_.empty()) failure_ = "the encoder stopped taking the mix";
         return false;

@@ -4,7 +4,8 @@
 // frame (mp3_info.h: its length known at once, to the sample), WAV as 32-bit float: the mix's own
 // samples. The mix comes
 // in as interleaved stereo float at the mix's rate; the encoder converts it to the shape asked.
-// Pushing waits while the encoder's thread is behind, so what waits to be encoded stays small.
+// Pushing waits while the encoder's thread is a second behind, so what waits to be encoded stays
+// small, and a failure of the encoder or the file ends the wait.
 #include <gst/gst.h>
 
 #include <cstddef>

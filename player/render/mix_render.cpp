@@ -153,6 +153,9 @@ MixOutcome renderMix(const MixJob& job, const std::atomic<bool>& cancelled, cons
     core.setCutFirst(s.cutFirst);
     core.setCutLast(s.cutLast);
     core.setLevel(PlaybackCore::Top);
+    // Whatever the core reads from the measurements must be there before the song starts: the
+    // silence trims today. An option that reads the songs' loudness from the same store (a
+    // loudness match) joins this condition, and the render measures first for it too.
     if (s.trimSilence) {
         if (!measureFirst(core, measurer, loop, job.songs, cancelled)) return cancelledOutcome();
         core.setTrimSilence(true);
