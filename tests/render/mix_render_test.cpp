@@ -210,9 +210,9 @@ double lengthOf(const std::string& path) {
     const double seconds = info && gst_discoverer_info_get_result(info) == GST_DISCOVERER_OK
                                ? static_cast<double>(gst_discoverer_info_get_duration(info)) / GST_SECOND
                                : -1;
-    if (info) gst_object_unref(info);
+    if (info) g_object_unref(info);
     g_free(uri);
-    gst_object_unref(discoverer);
+    g_object_unref(discoverer);
     return seconds;
 }
 
