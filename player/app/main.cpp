@@ -1,6 +1,8 @@
 // The program: a Qt application whose life is the player window's, or, when a player already
-// runs on this desktop, a start that hands its command line over to it and ends.
+// runs on this desktop, a start that hands its command line over to it and ends. `--help`,
+// `--version` and `--export-mix` run before any of that: no display, no sound server.
 #include "player/app/application.h"
+#include "player/app/command_line.h"
 #include "player/app/quit_signals.h"
 #include "player/app/stall_probe.h"
 #include "player/playlist/play_list_helpers.h"
@@ -11,6 +13,7 @@
 #include <memory>
 
 int main(int argc, char** argv) {
+    if (const auto status = velorra::runCommandLineTool(argc, argv)) return *status;
     QApplication qt(argc, argv);
     const std::string commandLine = velorra::joinArguments(argc, argv);
     // The running player works in a folder of its own: a relative name is made absolute here.

@@ -14,6 +14,7 @@ void frmPlayer::wirePlayList() {
     lstClipList.setMultiSelect(true);
     mnuOpen.onClick = [this] { mnuOpen_Click(); };
     mnuSaveListAs.onClick = [this] { mnuSaveListAs_Click(); };
+    mnuExportMix.onClick = [this] { mnuExportMix_Click(); };
     mnuRandomOrder.onClick = [this] { mnuRandomOrder_Click(); };
     mnuDeleteSelectedItem.onClick = [this] { mnuDeleteSelectedItem_Click(); };
     mnuClear.onClick = [this] { mnuClear_Click(); };

@@ -36,6 +36,8 @@
 
 namespace velorra {
 
+class MixExport;
+
 // What the player window needs from the world outside it.
 struct PlayerServices {
     toolkit::EventLoop& loop;
@@ -90,6 +92,8 @@ public:
     void SavePlayList(const std::string& Filename);
     void mnuOpen_Click();
     void mnuSaveListAs_Click();
+    // Renders the play list to one file on a thread of its own; chosen while that runs, cancels it.
+    void mnuExportMix_Click();
     void lstClipList_DblClick();
     void lstClipList_KeyDown(toolkit::KeyEvent e);
     void lstClipList_MouseUp(toolkit::MouseEvent e);
@@ -232,6 +236,7 @@ public:
     toolkit::MenuItem mnuOpen{&mnuList, "Open...", "Ctrl+O"};
     toolkit::MenuItem mnuBar1{&mnuList, "-"};
     toolkit::MenuItem mnuSaveListAs{&mnuList, "Save List As...", "Ctrl+S"};
+    toolkit::MenuItem mnuExportMix{&mnuList, "Export &Mix..."};
     toolkit::MenuItem mnuBar2{&mnuList, "-"};
     toolkit::MenuItem mnuShowItemInPlay{&mnuList, "Show Item In Play"};
     toolkit::MenuItem mnuPlaySelectedItem{&mnuList, "Play Selected Item"};
@@ -314,6 +319,8 @@ private:
     PlayerServices services_;
     std::string commandLine_;
     WinSeek winSeek_{*this};
+    // The export of the mix while it runs.
+    std::shared_ptr<MixExport> mixExport_;
     // Last, so that it stops before the rows it fills go.
     TagRereader tagRereader_{services_.loop};
 };

@@ -61,6 +61,8 @@ void frmPlayer::Form_Load() {
 }
 
 void frmPlayer::Form_Unload() {
+    // An export still running is cancelled: its file is not written.
+    mixExport_.reset();
     playback.shutDown();
     SaveSettings();
     winSeek_.unload();

@@ -8,6 +8,10 @@
     levels.py loudsongs DIR      writes DIR/loud.wav and DIR/quiet.wav (16 s tone chords at -10
                                  and -26 LUFS) and DIR/list.m3u (loud, quiet)
     levels.py loudness RAW       the loudness (BS.1770) of each song heard alone in a recording
+    levels.py compare RAW WAV    a recording of live play against the render of the same list
+                                 (a 32-bit float WAV): where each song starts after the song
+                                 before it (within 150 ms) and the rms distance of each song's
+                                 level envelope from its start (within 1 dB)
 
 A recording is 48 kHz stereo float. A tone's level is read from 5 ms frames through a Hann
 window, in dB against half scale, so that one song's tone does not leak into the other's.
@@ -199,6 +203,81 @@ def halts(raw):
     print(f'click band over the whole recording, "Cut" included: at most {clicks.max():.0f} dB')
 
 
+def float_wav(path):
+    """The frames of a 48 kHz stereo 32-bit float WAV file."""
+    data = open(path, 'rb').read()
+    at = 12
+    while at + 8 <= len(data):
+        size = int.from_bytes(data[at + 4:at + 8], 'little')
+        if data[at:at + 4] == b'fmt ':
+            channels = int.from_bytes(data[at + 10:at + 12], 'little')
+            rate = int.from_bytes(data[at + 12:at + 16], 'little')
+            bits = int.from_bytes(data[at + 22:at + 24], 'little')
+            assert (channels, rate, bits) == (2, RATE, 32), (channels, rate, bits)
+        if data[at:at + 4] == b'data':
+            return np.frombuffer(data[at + 8:at + 8 + size], dtype='<f4').reshape(-1, 2).astype(float)
+        at += 8 + size + (size & 1)
+    raise ValueError(f'{path}: no data chunk')
+
+
+def compare(raw, rendered):
+    """Live play reads the position the listener hears, behind the output's latency, at a tick of
+    its own clock: each song change comes up to a tick and the latency later than in the render,
+    and so the songs drift apart over a list. Each song is therefore laid beside its rendered
+    twin phase by phase: where it starts after the song before it, its rise and play from its own
+    start, and its fall from the start of the song after it."""
+    live = {f: level(raw[:, 0], f) for f in TONES}
+    made = {f: level(rendered[:, 0], f) for f in TONES}
+    heard = sorted((o, f) for f in TONES for o in onsets(live[f]))
+    written = sorted((o, f) for f in TONES for o in onsets(made[f]))
+    worst_start, worst_rms = 0.0, 0.0
+    def until(starts, i, end):
+        return starts[i][0] if i < len(starts) else end
+
+    # Live play starts the list again as the last song ends, fading it out; the render plays it
+    # to its end: the last song is laid beside its twin up to where the list starts again.
+    heard_end = heard[len(written)][0] if len(heard) > len(written) else len(raw) // FRAME
+    written_end = len(rendered) // FRAME
+    for i, ((h, f), (w, g)) in enumerate(zip(heard, written)):
+        if f != g:
+            print(f'song {i + 1}: heard as {f} Hz, rendered as {g} Hz')
+            worst_start = np.inf
+            continue
+        # Its rise and play from its own start, and its fall from the next song's start.
+        # A start read at a threshold is off by a frame or a few; each phase is laid at the lag
+        # that fits it best within the bound on the starts (150 ms, 30 frames).
+        gaps, lags = [], []
+        for k in (i, i + 1):
+            if k >= len(written) or k >= len(heard):
+                continue
+            best = None
+            for lag in range(-30, 31):
+                hs, ws = heard[k][0] + lag, written[k][0]
+                n = min(until(heard, k + 1, heard_end) - hs, until(written, k + 1, written_end) - ws)
+                a, b = live[f][hs:hs + n], made[f][ws:ws + n]
+                both = (a > -60) & (b > -60)
+                d = (a - b)[both]
+                if len(d) and (best is None or np.mean(d ** 2) < np.mean(best[1] ** 2)):
+                    best = (lag, d)
+            lags.append(best[0] * 5)
+            gaps.append(best[1])
+        gaps = np.concatenate(gaps)
+        rms = np.sqrt(np.mean(gaps ** 2))
+        worst_rms = max(worst_rms, rms)
+        line = (f'song {i + 1} ({f} Hz): envelope {rms:.2f} dB rms from the render over {len(gaps) * 5 / 1000:.1f} s '
+                f'(rise laid {lags[0]:+d} ms' + (f', fall {lags[1]:+d} ms)' if len(lags) > 1 else ')'))
+        if i > 0:
+            gap = ((h - heard[i - 1][0]) - (w - written[i - 1][0])) * 5
+            worst_start = max(worst_start, abs(gap))
+            line += (f'; starts {(h - heard[i - 1][0]) * 5 / 1000:.3f} s after the song before when heard, '
+                     f'{(w - written[i - 1][0]) * 5 / 1000:.3f} s in the render ({gap:+d} ms); '
+                     f'{(h - heard[0][0] - w + written[0][0]) * 5:+d} ms from the render counted from the first song')
+        print(line)
+    print(f'songs: {len(heard)} heard, {len(written)} rendered; largest start difference {worst_start:.0f} ms '
+          f'(bound 150 ms); largest envelope distance {worst_rms:.2f} dB rms (bound 1 dB): '
+          f'{"within" if len(heard) >= len(written) and worst_start <= 150 and worst_rms <= 1 else "OUTSIDE"} the bounds')
+
+
 def clicks_of(x, w, band):
     frames = np.lib.stride_tricks.sliding_window_view(x, 96)[::48] * w
     return 10 * np.log10((np.abs(np.fft.rfft(frames, axis=1)) ** 2)[:, band].sum(1).max() + 1e-20)
@@ -209,6 +288,8 @@ if __name__ == '__main__':
         tones(sys.argv[2])
     elif sys.argv[1] == 'loudsongs':
         loudsongs(sys.argv[2])
+    elif sys.argv[1] == 'compare':
+        compare(np.fromfile(sys.argv[2], dtype='<f4').reshape(-1, 2).astype(float), float_wav(sys.argv[3]))
     else:
         heard = np.fromfile(sys.argv[2], dtype='<f4').reshape(-1, 2).astype(float)
         {'crossfade': crossfade, 'halts': halts, 'loudness': loudness}[sys.argv[1]](heard)

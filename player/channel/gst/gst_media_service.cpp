@@ -423,6 +423,14 @@ std::unique_ptr<MediaGraph> GstMediaService::createGraph(const std::string& outp
     return graph;
 }
 
+void GstMediaService::settle(std::chrono::milliseconds wait) {
+    const auto bound = static_cast<GstClockTime>(wait.count()) * GST_MSECOND;
+    for (const auto& [id, graph] : *graphs_)
+        if (graph->chain_ == GstMediaGraph::Chain::Building &&
+            gst_element_get_state(graph->pipeline(), nullptr, nullptr, bound) == GST_STATE_CHANGE_SUCCESS)
+            graph->handle(BusEvent::Prerolled);
+}
+
 std::vector<std::string> GstMediaService::outputDevices() {
     startGstreamer();
     return audioSinkNames();
