@@ -154,11 +154,11 @@ MixOutcome renderMix(const MixJob& job, const std::atomic<bool>& cancelled, cons
     core.setCutLast(s.cutLast);
     core.setLevel(PlaybackCore::Top);
     // Whatever the core reads from the measurements must be there before the song starts: the
-    // silence trims today. An option that reads the songs' loudness from the same store (a
-    // loudness match) joins this condition, and the render measures first for it too.
-    if (s.trimSilence) {
+    // silence trims and the loudness gains, measured in one decode.
+    if (s.trimSilence || s.matchLoudness) {
         if (!measureFirst(core, measurer, loop, job.songs, cancelled)) return cancelledOutcome();
-        core.setTrimSilence(true);
+        core.setTrimSilence(s.trimSilence);
+        core.setMatchLoudness(s.matchLoudness);
     }
     Watch watch(core, media.mixer());
     const double expected = expectedSeconds(media, job.songs, s);

@@ -32,6 +32,7 @@ MixSettings MixSettings::read(SettingsStore& store) {
     attempt([&] { s.cutFirst = wholeNumber16(read("Trimming", "CutFirst", "0")); });
     attempt([&] { s.cutLast = wholeNumber16(read("Trimming", "CutLast", "0")); });
     attempt([&] { s.trimSilence = wholeNumber16(read("Trimming", "TrimSilence", "0")) != 0; });
+    attempt([&] { s.matchLoudness = wholeNumber16(read("BasicAudio", "MatchLoudness", "0")) != 0; });
     return s;
 }
 

@@ -61,9 +61,9 @@ void frmPlayer::mnuExportMix_Click() {
     }
     render::MixJob job;
     for (int32_t row = 1; row <= rowCount(); ++row) job.songs.push_back(location(row));
-    // The transition and trims the listener hears now.
+    // The transition, trims and loudness match the listener hears now.
     job.settings = {playback.TransitionType, playback.TransitionTime, playback.CutFirst, playback.CutLast,
-                    playback.TrimSilence()};
+                    playback.TrimSilence(), playback.MatchLoudness()};
     job.destination = *name;
 
     // What the thread tells reaches the window through its loop, and only while the export lives.

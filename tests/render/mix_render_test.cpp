@@ -40,13 +40,14 @@ struct Tone {
     double hz;
     int seconds;
     bool left;
+    double peak = 16000;  // in 16-bit steps
 };
 
 // The song's own samples on its side, as the mix reads them (16-bit samples over 32768).
 std::vector<float> toneSamples(const Tone& t) {
     std::vector<float> s(static_cast<size_t>(t.seconds) * kRate);
     for (size_t i = 0; i < s.size(); ++i)
-        s[i] = static_cast<float>(std::lround(16000 * std::cos(2 * std::numbers::pi * t.hz * double(i) / kRate + 0.3))) /
+        s[i] = static_cast<float>(std::lround(t.peak * std::cos(2 * std::numbers::pi * t.hz * double(i) / kRate + 0.3))) /
                32768.0f;
     return s;
 }
@@ -229,6 +230,36 @@ TEST(MixRender, EveryFormatReadsBackWithTheLengthOfItsSchedule) {
         EXPECT_GT(outcome.seconds, 7.0);
         EXPECT_NEAR(lengthOf(job.destination), outcome.seconds, 0.05);
     }
+}
+
+// Songs mastered 12 dB apart: with "Match Loudness" they come out at one loudness (-18 LUFS, each
+// measured before the render starts), without it each at its own level.
+TEST(MixRender, MatchLoudnessBringsTheSongsToOneLevelAndWithoutItEachKeepsItsOwn) {
+    testing::TempDir folder("velorra-render-loudness");
+    render::MixJob job;
+    job.songs = {writeTone(folder, "loud.wav", {440, 5, true, 16000}), writeTone(folder, "quiet.wav", {440, 5, false, 4000})};
+    job.destination = folder.path("mix.wav");
+    const auto rmsDb = [](const std::vector<float>& side, int64_t from, int64_t to) {
+        double sum = 0;
+        for (int64_t i = from; i < to; ++i) sum += double(side.at(static_cast<size_t>(i))) * side.at(static_cast<size_t>(i));
+        return 10 * std::log10(sum / double(to - from));
+    };
+    // Each song where it is heard alone: the first between its rise and its fall, the second after
+    // its rise.
+    const auto levels = [&](bool match) {
+        job.settings = {static_cast<int16_t>(TransitionCurve::CrossDissolve), 1, 0, 0, false, match};
+        const auto outcome = renderNow(job);
+        EXPECT_TRUE(outcome.written) << outcome.failure;
+        const Frames f = readFloatWav(job.destination);
+        const auto end = static_cast<int64_t>(f.right.size());
+        return std::pair{rmsDb(f.left, frameAt(1200), frameAt(3000)), rmsDb(f.right, end - frameAt(3000), end - frameAt(200))};
+    };
+    const auto [loud, quiet] = levels(false);
+    EXPECT_NEAR(loud - quiet, 12.04, 0.1);
+    const auto [loudMatched, quietMatched] = levels(true);
+    EXPECT_NEAR(loudMatched, quietMatched, 0.1);
+    // A 440 Hz tone on one side at -18 LUFS: its rms is about -17.3 dBFS.
+    EXPECT_NEAR(loudMatched, -17.3, 0.5);
 }
 
 // Files in the folder other than those named.
