@@ -393,9 +393,9 @@ std::unique_ptr<MediaGraph> GstMediaService::createGraph(const std::string& outp
     return graph;
 }
 
-std::vector<std::string> GstMediaService::outputDevices() {
+std::vector<OutputDeviceEntry> GstMediaService::outputDevices() {
     startGstreamer();
-    return audioSinkNames();
+    return audioSinks();
 }
 
 std::optional<double> GstMediaService::probeDuration(const std::string& path) { return scanDuration(path); }
