@@ -45,8 +45,8 @@ public:
     // Stops playback; the graph keeps its position, so run() resumes there.
     virtual bool stop() = 0;
 
-    // Times in seconds from the start of the file. The duration of a chain still being built
-    // waits for it a moment, well under a second; the position of a graph that is moving to a
+    // Times in seconds from the start of the file. A chain still being built tells no duration
+    // yet (nothing waits for it); the position of a graph that is moving to a
     // new position is that position.
     virtual std::optional<double> duration() = 0;
     virtual std::optional<double> position() = 0;

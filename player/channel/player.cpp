@@ -125,7 +125,8 @@ int32_t Player::OpenFile() {
         return kOpenOk;
     }
 
-    // No header tells the length: the graph is built now and asked.
+    // No header tells the length: the graph is built now and asked; one still being built tells
+    // nothing yet, and the length is learned as the song plays (learnDuration).
     int32_t status = kOpenOk;
     if (!build(filename_)) status = kOpenNotRendered;
     const auto seconds = graph_ ? graph_->duration() : std::nullopt;

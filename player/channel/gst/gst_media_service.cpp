@@ -1,6 +1,8 @@
 #include "player/channel/gst/gst_media_service.h"
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -18,9 +20,6 @@ namespace velorra {
 
 namespace {
 
-// How long the duration of a file without a header the scan knows may wait for its chain; a
-// playable file prerolls in a few hundredths of a second, a corrupt one fails sooner.
-constexpr GstClockTime kDurationWait = 500 * GST_MSECOND;
 // The element of a decoding pipeline that reads and decodes the file.
 constexpr char kDecoder[] = "decoder";
 // How long the sound takes to fall silent before it halts, and to rise when it starts.
@@ -35,6 +34,10 @@ constexpr GstClockTime kDecodedStretch = 100 * GST_MSECOND;
 // decoder's stretches, about a second of a WAV file's chunks, so that a channel whose decoding
 // waits for a core a while is still read in time.
 constexpr guint kDecodedAhead = 40;
+
+// How much a decoding thread yields to the player's other threads (the mixing, the window): a
+// pipeline decodes seconds ahead of the mix, so its bursts at a song's start can wait.
+constexpr int kDecodingNice = 10;
 
 // GStreamer opens the file on the calling thread: a named pipe would hold it until a writer
 // came, so only a regular file goes in.
@@ -124,6 +127,13 @@ GstHandle<GstElement> makeDecoding(GstElement* appsink) {
     return pipeline;
 }
 
+// Loads GStreamer and the plugins of a decoding pipeline, so that the first graph costs the
+// window's thread no more than the next.
+void loadDecoding() {
+    startGstreamer();
+    if (auto appsink = makeAppsink()) makeDecoding(appsink.get());
+}
+
 }  // namespace
 
 std::unique_ptr<GstMediaGraph> GstMediaGraph::create(std::shared_ptr<GstMixOutput> output, BusLink link) {
@@ -149,6 +159,14 @@ void GstMediaGraph::BusLink::post(BusEvent event, std::string why) const {
 GstBusSyncReply GstMediaGraph::onBus(GstBus*, GstMessage* message, gpointer link) {
     const auto& to = *static_cast<const BusLink*>(link);
     switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_STREAM_STATUS: {
+        // Told on the thread that has just started.
+        GstStreamStatusType type{};
+        gst_message_parse_stream_status(message, &type, nullptr);
+        if (type == GST_STREAM_STATUS_TYPE_ENTER)
+            setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kDecodingNice);
+        break;
+    }
     case GST_MESSAGE_ASYNC_DONE:
         to.post(BusEvent::Prerolled);
         break;
@@ -199,8 +217,7 @@ void GstMediaGraph::handle(BusEvent event, const std::string& why) {
         if (chain_ != Chain::Building) return;
         chain_ = Chain::Ready;
         if (target_) seek(*std::exchange(target_, std::nullopt));
-        gst_element_set_state(pipeline_.get(), wanted_);
-        input_->setFlowing(wanted_ == GST_STATE_PLAYING);
+        moveTo(wanted_);
         return;
     case BusEvent::Ended:
         if (chain_ == Chain::Ready && onStream) onStream(StreamEvent::Ended, {});
@@ -217,7 +234,7 @@ void GstMediaGraph::handle(BusEvent event, const std::string& why) {
             output_->mixer().silence(branch_);
         }
         input_->setFlowing(false);
-        output_->later([pipeline = shared(pipeline_.get())] { gst_element_set_state(pipeline.get(), GST_STATE_NULL); });
+        moveTo(GST_STATE_NULL);
         if (onStream) onStream(StreamEvent::Failed, why);
         return;
     }
@@ -228,25 +245,40 @@ bool GstMediaGraph::render(const std::string& path) {
     GError* error = nullptr;
     const GCharHandle uri(gst_filename_to_uri(path.c_str(), &error));
     const GErrorHandle errorOwner(error);
-    if (uri && isRegularFile(path)) {
-        const GstHandle<GstElement> decoder(gst_bin_get_by_name(GST_BIN(pipeline_.get()), kDecoder));
-        g_object_set(decoder.get(), "uri", uri.get(), nullptr);
-        switch (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED)) {
+    if (!uri || !isRegularFile(path)) {
+        // Told like any other failure, later and on the user-interface thread.
+        chain_ = Chain::Broken;
+        link_.post(BusEvent::Failed, "the file cannot be opened or played");
+        return false;
+    }
+    const GstHandle<GstElement> decoder(gst_bin_get_by_name(GST_BIN(pipeline_.get()), kDecoder));
+    g_object_set(decoder.get(), "uri", uri.get(), nullptr);
+    // Opening the file and finding its type happen within the first change of state: on the
+    // worker, whose result comes back as the bus's word or as a failure.
+    chain_ = Chain::Building;
+    output_->later([pipeline = shared(pipeline_.get()), link = link_] {
+        switch (gst_element_set_state(pipeline.get(), GST_STATE_PAUSED)) {
         case GST_STATE_CHANGE_FAILURE:
+            // The bus has told GStreamer's own words first where it had any.
+            link.post(BusEvent::Failed, "the file cannot be opened or played");
             break;
         case GST_STATE_CHANGE_ASYNC:
-            chain_ = Chain::Building;
-            return true;
+            break;
         default:
-            chain_ = Chain::Ready;
-            return true;
+            link.post(BusEvent::Prerolled);
+            break;
         }
-    }
-    // Told like any other failure, later and on the user-interface thread.
-    chain_ = Chain::Broken;
-    gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
-    link_.post(BusEvent::Failed, "the file cannot be opened or played");
-    return false;
+    });
+    return true;
+}
+
+// On the worker, after what was asked of the pipeline before. The input waits for frames, and
+// takes an empty sink for the end of the stream, only once its pipeline plays.
+void GstMediaGraph::moveTo(GstState state) {
+    output_->later([pipeline = shared(pipeline_.get()), input = input_, state] {
+        gst_element_set_state(pipeline.get(), state);
+        input->setFlowing(state == GST_STATE_PLAYING);
+    });
 }
 
 int64_t GstMediaGraph::frames(std::chrono::milliseconds wall) { return wall.count() * GstMixOutput::kRate / 1000; }
@@ -264,10 +296,7 @@ bool GstMediaGraph::run() {
     wanted_ = GST_STATE_PLAYING;
     // The pipeline keeps no clock: once playing it decodes ahead of the mix until it goes. A
     // chain still being built that must move first plays once it has moved.
-    if (!(chain_ == Chain::Building && target_)) {
-        if (gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) return false;
-        input_->setFlowing(true);
-    }
+    if (!(chain_ == Chain::Building && target_)) moveTo(GST_STATE_PLAYING);
     // The sound rises from silence with the first frame the mixer reads, wherever the stream is
     // by then.
     running_ = true;
@@ -290,10 +319,7 @@ bool GstMediaGraph::pause() {
 bool GstMediaGraph::stop() { return pause(); }
 
 std::optional<double> GstMediaGraph::duration() {
-    // The one wait on a pipeline, bounded: a file whose length no header tells must preroll first.
-    if (chain_ == Chain::Building &&
-        gst_element_get_state(pipeline_.get(), nullptr, nullptr, kDurationWait) == GST_STATE_CHANGE_SUCCESS)
-        handle(BusEvent::Prerolled);
+    // Nothing waits for a chain still being built: its length is asked again later.
     gint64 ns = 0;
     if (chain_ != Chain::Ready || !gst_element_query_duration(pipeline_.get(), GST_FORMAT_TIME, &ns) || ns < 0)
         return std::nullopt;
@@ -382,7 +408,9 @@ bool GstMediaGraph::setBalance(int32_t balance) {
 }
 
 GstMediaService::GstMediaService(toolkit::EventLoop& loop, AudioOutput output)
-    : loop_(loop), output_(std::make_shared<GstMixOutput>(output)) {}
+    : loop_(loop), output_(std::make_shared<GstMixOutput>(output)) {
+    output_->later(loadDecoding);
+}
 
 std::unique_ptr<MediaGraph> GstMediaService::createGraph(const std::string& outputDevice) {
     startGstreamer();

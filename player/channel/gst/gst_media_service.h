@@ -7,14 +7,18 @@
 // silence over 10 ms in the mix's own time, and running it again ramps it back up; a paused or
 // absent graph adds silence. Its position is where its sound leaves the output.
 //
-// The user-interface thread waits on no pipeline. A pipeline prerolls on its own threads; what
+// A pipeline's threads yield to the player's others (nice 10): each decodes seconds ahead of the
+// mix, so the bursts of a song's start wait while the mixing and the window go first.
+//
+// The user-interface thread waits on no pipeline and changes no pipeline's state: opening the
+// file, finding its type, every change of state, the seeks and the teardown are the output's
+// worker's (gst_mix_output.h), in the order asked. A pipeline prerolls on its own threads; what
 // its bus says (the chain is ready, it failed) and the end of its stream (the last frame mixed)
 // are posted through the event loop carrying the graph's id, and reach the graph on the
 // user-interface thread only while a graph of that id lives. A position or state asked for while
 // the chain is still being built is applied when it is ready. A seek or a drop lets the fall
-// before it be mixed (a stretch or two) before the pipeline moves or goes: that wait, the seek
-// and the pipeline's teardown are the output's worker's (gst_mix_output.h), in the order given,
-// and a seek's task starts the sound again once the last seek asked for is made.
+// before it be mixed (a stretch or two) before the pipeline moves or goes, on the worker, and a
+// seek's task starts the sound again once the last seek asked for is made.
 #include <gst/gst.h>
 
 #include <chrono>
@@ -87,6 +91,8 @@ private:
     // Acts on what the bus or the input said, on the user-interface thread.
     void handle(BusEvent event, const std::string& why = {});
     bool seek(double seconds);
+    // Brings the pipeline to `state` on the worker, in the order asked.
+    void moveTo(GstState state);
     bool live() const { return chain_ == Chain::Building || chain_ == Chain::Ready; }
     // Mix frames in `wall` of playing.
     static int64_t frames(std::chrono::milliseconds wall);
@@ -121,7 +127,8 @@ private:
 
 class GstMediaService : public MediaService {
 public:
-    // The loop must outlive the service; graphs tell their streams' fate through it.
+    // The loop must outlive the service; graphs tell their streams' fate through it. GStreamer
+    // and the decoding plugins are loaded on the output's worker from the start.
     explicit GstMediaService(toolkit::EventLoop& loop, AudioOutput output = AudioOutput::Device);
     // A GstMediaGraph; null when the elements cannot be made. The output opens when a graph first
     // runs, and moves to the device of the last graph made when a graph runs after it.

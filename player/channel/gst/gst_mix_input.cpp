@@ -66,7 +66,8 @@ bool GstMixInput::take() {
         held_.start = GST_CLOCK_TIME_IS_VALID(at) ? at : static_cast<GstClockTime>(next_.load() * GST_SECOND);
         return true;
     }
-    if (gst_app_sink_is_eos(sink) && !endTold_) {
+    // A sink that has not started yet says end of stream too.
+    if (flowing_ && gst_app_sink_is_eos(sink) && !endTold_) {
         endTold_ = true;
         onEnd_();
     }
