@@ -68,7 +68,7 @@ void frmPlayer::mnuOutputDevice_Click() {
     for (int32_t i = 0; i < static_cast<int32_t>(devices.size()); ++i) {
         const auto at = static_cast<size_t>(i);
         cmbOutputDevices.AddItem(devices[at].id);
-        if (devices[at].id == chosen) cmbOutputDevices.setListIndex(i);
+        if (devices[at].id == chosen && cmbOutputDevices.ListIndex() < 0) cmbOutputDevices.setListIndex(i);
         auto item = std::make_unique<toolkit::MenuItem>(&mnuOutputDevice, captions[at]);
         item->onClick = [this, i] { mnuOutputDeviceItem_Click(i); };
         mnuOutputDeviceItems.push_back(std::move(item));
