@@ -246,12 +246,22 @@ TEST_F(OutputDeviceOnPulse, TwoSinksOfOneNameAreTwoEntriesEachHeardWhenChosen) {
     const auto playsOn = [&](const std::string& sink) {
         return testing::spinUntil([&] { return pulse.streamSinks() == std::vector<std::string>{sink}; }, 10000);
     };
+    // Once the playing song has sounded for a second, past its rise.
+    const auto sounding = [&] {
+        return testing::spinUntil(
+            [&] {
+                const auto& channel = player.playback.Channels[static_cast<size_t>(player.playback.ActiveChannel)];
+                return channel && channel->Position() >= 1;
+            },
+            15000);
+    };
     const auto listen = [&] {
         return heardOn({twins[0], twins[1]}, [] { testing::spinUntil([] { return false; }, 1000); });
     };
 
     player.btnPlay.click();
     ASSERT_TRUE(playsOn(twins[0]));
+    ASSERT_TRUE(sounding());
     const auto first = listen();
     EXPECT_GT(first[0], 300.0);
     EXPECT_EQ(first[1], 0.0);
@@ -267,6 +277,7 @@ TEST_F(OutputDeviceOnPulse, TwoSinksOfOneNameAreTwoEntriesEachHeardWhenChosen) {
     entries["Twin (2)"]->click();
     player.btnNext.click();
     ASSERT_TRUE(playsOn(twins[1]));
+    ASSERT_TRUE(sounding());
     const auto second = listen();
     EXPECT_EQ(second[0], 0.0);
     EXPECT_GT(second[1], 300.0);
