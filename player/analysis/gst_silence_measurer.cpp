@@ -6,6 +6,7 @@
 #include "player/channel/gst/gst_start.h"
 
 #include <gst/app/gstappsink.h>
+#include <gst/audio/gstaudiodecoder.h>
 #include <gst/gst.h>
 
 #include <sys/stat.h>
@@ -20,10 +21,13 @@ namespace {
 // The decoder's own format when it is one of the two the scans read (audioconvert then passes
 // the buffers through untouched), else the nearer of them.
 constexpr const char* Description =
-    "uridecodebin name=decode ! audioconvert ! audio/x-raw,format={S16LE,F32LE},layout=interleaved "
+    "uridecodebin name=decode ! audioconvert ! audio/x-raw,format={F32LE,S16LE},layout=interleaved "
     "! appsink name=peaks sync=false";
 
 constexpr int WatchdogTickMs = 1000;
+// What a decoder gathers before it passes its sound on: each stretch costs the scans one buffer,
+// where an MP3 frame alone is 26 ms.
+constexpr GstClockTime DecodedStretch = 250 * GST_MSECOND;
 
 using GstSampleHandle = std::unique_ptr<GstSample, GstRelease<gst_sample_unref>>;
 
@@ -177,6 +181,11 @@ void GstSilenceMeasurer::startNext() {
         return;
     }
     g_object_set(decode.get(), "uri", uri.get(), nullptr);
+    g_signal_connect(pipeline, "deep-element-added",
+                     G_CALLBACK(+[](GstBin*, GstBin*, GstElement* element, gpointer) {
+                         if (GST_IS_AUDIO_DECODER(element)) g_object_set(element, "min-latency", DecodedStretch, nullptr);
+                     }),
+                     nullptr);
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = &Job::onSample;
     gst_app_sink_set_callbacks(GST_APP_SINK(peaks.get()), &callbacks, job.get(), nullptr);

@@ -4,6 +4,7 @@
 #include <ebur128.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace velorra {
@@ -11,6 +12,29 @@ namespace velorra {
 namespace {
 
 constexpr double Int16FullScale = 32768.0;
+
+// The peaks are kept lane by lane over runs of a fixed length, which the compiler takes many
+// samples at a time, and the lanes compared at the end.
+constexpr size_t Lanes = 16;
+
+int largestMagnitude(std::span<const int16_t> samples) {
+    std::array<int, Lanes> most{};
+    size_t i = 0;
+    for (; i + Lanes <= samples.size(); i += Lanes)
+        for (size_t k = 0; k < Lanes; ++k) most[k] = std::max(most[k], std::abs(int{samples[i + k]}));
+    for (; i < samples.size(); ++i) most[0] = std::max(most[0], std::abs(int{samples[i]}));
+    return *std::max_element(most.begin(), most.end());
+}
+
+// A NaN is passed over; an infinity is the largest.
+float largestMagnitude(std::span<const float> samples) {
+    std::array<float, Lanes> most{};
+    size_t i = 0;
+    for (; i + Lanes <= samples.size(); i += Lanes)
+        for (size_t k = 0; k < Lanes; ++k) most[k] = std::max(most[k], std::fabs(samples[i + k]));
+    for (; i < samples.size(); ++i) most[0] = std::max(most[0], std::fabs(samples[i]));
+    return *std::max_element(most.begin(), most.end());
+}
 
 }  // namespace
 
@@ -49,16 +73,13 @@ bool LoudnessScan::prepare(int rate, int channels) {
 }
 
 void LoudnessScan::add(std::span<const int16_t> samples, int rate, int channels, bool peakOnly) {
-    int largest = 0;
-    for (const int16_t s : samples) largest = std::max(largest, std::abs(int{s}));
-    peak_ = std::max(peak_, largest / Int16FullScale);
+    peak_ = std::max(peak_, largestMagnitude(samples) / Int16FullScale);
     if (peakOnly || !prepare(rate, channels)) return;
     ebur128_add_frames_short(meter_->state, samples.data(), samples.size() / static_cast<size_t>(channels));
 }
 
 void LoudnessScan::add(std::span<const float> samples, int rate, int channels, bool peakOnly) {
-    float largest = 0.0f;
-    for (const float s : samples) largest = std::max(largest, std::fabs(s));
+    const float largest = largestMagnitude(samples);
     if (std::isfinite(largest)) peak_ = std::max(peak_, double{largest});
     if (peakOnly || !prepare(rate, channels)) return;
     ebur128_add_frames_float(meter_->state, samples.data(), samples.size() / static_cast<size_t>(channels));

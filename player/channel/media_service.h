@@ -62,6 +62,12 @@ public:
     virtual std::optional<int32_t> volume() = 0;
     virtual bool setVolume(int32_t centibels, std::chrono::milliseconds ramp) = 0;
 
+    // The song's own gain, a linear factor (1.0 leaves its sound as it is), applied before the
+    // volume: the volume and its ramps act on top of it, and neither cuts the other's ramp short.
+    // The graph gets there from where it stands over `ramp`, running or not. False for a factor
+    // that is negative or not finite.
+    virtual bool setLoudness(double factor, std::chrono::milliseconds ramp) = 0;
+
     // -10000 left only, 0 centre, 10000 right only.
     virtual std::optional<int32_t> balance() = 0;
     virtual bool setBalance(int32_t balance) = 0;

@@ -30,7 +30,9 @@ bool Player::build(const std::string& path) {
         }
         if (onStream) onStream(event);
     };
-    return graph_->render(path);
+    if (!graph_->render(path)) return false;
+    if (loudness_ != 1.0) graph_->setLoudness(loudness_, std::chrono::milliseconds{0});
+    return true;
 }
 
 MediaGraph* Player::graph() {
@@ -89,6 +91,12 @@ int32_t Player::Volume() {
 void Player::setVolume(int32_t centibels, std::chrono::milliseconds ramp) {
     volume_ = centibels;
     if (auto* g = graph()) g->setVolume(centibels, ramp);
+}
+
+void Player::setLoudness(double factor, std::chrono::milliseconds ramp) {
+    loudness_ = factor;
+    // A graph still to be built takes it when it is.
+    if (graph_) graph_->setLoudness(factor, ramp);
 }
 
 int32_t Player::Balance() {

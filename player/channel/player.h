@@ -61,6 +61,12 @@ public:
     int32_t Volume();
     void setVolume(int32_t centibels, std::chrono::milliseconds ramp = kVolumeRamp);
 
+    // The song's own gain before the volume, a linear factor (1.0 leaves its sound as it is): the
+    // volume acts on top of it. Recorded, and given to the graph now if it has one, else when it
+    // is built; a playing channel gets there over `ramp`.
+    double Loudness() const { return loudness_; }
+    void setLoudness(double factor, std::chrono::milliseconds ramp);
+
     // Set in the balance bar's unit (-10 to 10, handed to the service times 1000); read in the
     // service's unit (-10000 to 10000).
     int32_t Balance();
@@ -99,6 +105,7 @@ private:
 
     std::string filename_;
     int32_t volume_ = 0;
+    double loudness_ = 1.0;
     int32_t balance_ = 0;
     double pitch_ = 0.0;
     int32_t duration_ = 0;

@@ -15,6 +15,7 @@
 #include "player/toolkit/timer.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -107,6 +108,12 @@ public:
     void setCutLast(int32_t seconds) { CutLast = seconds; }
     void setTrimSilence(bool on);
     bool TrimSilence() const { return trimSilence_; }
+    // "Match Loudness": on, each channel plays its song at the gain that brings it to -18 LUFS,
+    // lowered where its peak would pass -1 dBFS, before its fader; a song not yet measured plays
+    // at its own level. Turning it on or off moves the playing songs to their new gain over
+    // LoudnessRamp.
+    void setMatchLoudness(bool on);
+    bool MatchLoudness() const { return matchLoudness_; }
     // The output device new channels play on, by its id (or a display name kept from older
     // settings); empty for the default.
     void setOutputDevice(std::string device) { outputDevice_ = std::move(device); }
@@ -165,6 +172,12 @@ public:
     SilenceTrims silenceTrims(const std::string& path);
     void measureAhead();
     void silenceMeasured(const std::string& path, const Measurement& measurement);
+    // --- loudness matching
+    // How long a playing song takes to reach a new loudness gain.
+    static constexpr std::chrono::milliseconds LoudnessRamp{500};
+    // The linear gain the song of `path` plays at: exactly 1.0 with the option off or while its
+    // loudness is not known.
+    double loudnessGain(const std::string& path);
     // The measurements of the songs (silence, loudness, peak) kept across runs.
     AnalysisStore& measurements() { return silenceCache_; }
 
@@ -182,6 +195,9 @@ private:
     void channelFailed(int16_t index);
     // The active song's length became known while it plays.
     void lengthLearned(Player& song);
+    // Every channel playing the song of `path` (any song when empty) moves to its gain over
+    // LoudnessRamp.
+    void matchPlaying(const std::string& path);
 
     toolkit::EventLoop& loop_;
     MediaService& media_;
@@ -198,6 +214,7 @@ private:
     bool endedUnplayed_ = false;
     bool calculating_ = false, cancelRequested_ = false, shutDown_ = false;
     bool trimSilence_ = false;
+    bool matchLoudness_ = false;
     std::string outputDevice_;
     AnalysisStore silenceCache_{AnalysisStore::defaultFile()};
     std::set<std::string> silencePending_;

@@ -3,8 +3,9 @@
 // that plays next, so that its trims are known when it starts; a measurement that arrives while
 // its song plays moves that song's end (never its start: the song is not sought). Measurements
 // are kept in the analysis store of the user's cache folder (a song that failed to decode as
-// well, until its file changes); with the option off nothing is measured or looked up and every
-// figure is the plain one.
+// well, until its file changes); with the option off no trim is looked up and every figure is
+// the plain one, and unless "Match Loudness" is on (loudness_match.cpp: one decode gives both)
+// nothing is measured either.
 #include "player/playback/playback_core.h"
 #include "player/playback/seg_to_min.h"
 #include "player/toolkit/attempt.h"
@@ -32,7 +33,8 @@ PlaybackCore::SilenceTrims PlaybackCore::silenceTrims(const std::string& path) {
 }
 
 void PlaybackCore::measureAhead() {
-    if (!trimSilence_) return;
+    // One decode measures the silence and the loudness: either option asks for it.
+    if (!trimSilence_ && !matchLoudness_) return;
     const auto want = [this](const std::string& path) {
         if (path.empty() || silencePending_.contains(path) || silenceCache_.find(path)) return;
         silencePending_.insert(path);
@@ -49,6 +51,7 @@ void PlaybackCore::silenceMeasured(const std::string& path, const Measurement& m
     silencePending_.erase(path);
     silenceCache_.store(path, measurement);
     const Silence silence = measurement.silence;
+    if (matchLoudness_) matchPlaying(path);
     if (!trimSilence_) return;
     const Player* playing = channelIn(ActiveChannel);
     if (!playing || playing->Filename() != path) return;

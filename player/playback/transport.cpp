@@ -169,6 +169,10 @@ void PlaybackCore::LoadCurrentItem() {
         p.setFilename(list_.location(currentIndex_));
         p.OpenFile();
     });
+    // The song starts at its gain (a fresh channel stands at 1): the transition raises it from
+    // silence.
+    if (const double gain = loudnessGain(p.Filename()); gain != p.Loudness())
+        p.setLoudness(gain, std::chrono::milliseconds{0});
 
     // The trimmed part of the song. A step that fails here forgets the trims; the whole song
     // then plays.

@@ -55,6 +55,8 @@ void frmPlayer::GetSettings() {
     spinCutLast.setValue(playback.CutLast);
     attempt([&] { mnuTrimSilence.setChecked(wholeNumber16(read("Trimming", "TrimSilence", "0")) != 0); });
     playback.setTrimSilence(mnuTrimSilence.Checked());
+    attempt([&] { mnuMatchLoudness.setChecked(wholeNumber16(read("BasicAudio", "MatchLoudness", "0")) != 0); });
+    playback.setMatchLoudness(mnuMatchLoudness.Checked());
 
     // Both channels start silent; the master volume then sets the active one.
     for (auto& fader : vscVolume) fader.setValue(fader.Max());
@@ -97,6 +99,7 @@ void frmPlayer::SaveSettings() {
     write("RandomPlayback", "rnd", chkRndPlay.Value());
     write("BasicAudio", "Volume", hscVolume.Value());
     store.write(App, "BasicAudio", "OutputDevice", chosenOutputDevice());
+    write("BasicAudio", "MatchLoudness", mnuMatchLoudness.Checked() ? 1 : 0);
     // A minimised window stands far above the screen: its place is not worth keeping.
     if (Top() > 10) {
         write("Window", "Top", Top());

@@ -129,6 +129,9 @@ public:
     // --- trimming the silence: each song's quiet lead-in and tail, measured in the background
     // while the option is on, trim it further; the measurements are cached across runs.
     void mnuTrimSilence_Click();
+    // --- matching the loudness: each song plays at -18 LUFS (its peak kept at -1 dBFS at most),
+    // by the core, from the same measurements; saved.
+    void mnuMatchLoudness_Click();
 
     // --- transition choices
     void optTransition_Click(int16_t Index);
@@ -249,6 +252,7 @@ public:
     // the ID3v1 tag filling its gaps, and its length as it is added; saved.
     toolkit::MenuItem mnuReadOtherTags{&mnuOptions, "Read &Other Tags"};
     toolkit::MenuItem mnuTrimSilence{&mnuOptions, "Trim &Silence"};
+    toolkit::MenuItem mnuMatchLoudness{&mnuOptions, "Match &Loudness"};
     toolkit::MenuItem mnuAbout{nullptr, "&About"};
 
     // The playback core; declared before CurrentIndex, which stands for its playing row.

@@ -1,4 +1,5 @@
-// "Trim Silence": the option's menu item; the measuring and trimming are the core's.
+// "Trim Silence" and "Match Loudness": the options' menu items; the measuring, trimming and
+// matching are the core's.
 #include "player/window/frm_player.h"
 
 namespace velorra {
@@ -6,6 +7,11 @@ namespace velorra {
 void frmPlayer::mnuTrimSilence_Click() {
     mnuTrimSilence.setChecked(!mnuTrimSilence.Checked());
     playback.setTrimSilence(mnuTrimSilence.Checked());
+}
+
+void frmPlayer::mnuMatchLoudness_Click() {
+    mnuMatchLoudness.setChecked(!mnuMatchLoudness.Checked());
+    playback.setMatchLoudness(mnuMatchLoudness.Checked());
 }
 
 }  // namespace velorra

@@ -30,6 +30,7 @@ frmPlayer::frmPlayer(PlayerServices services, std::string commandLine)
     mnuReadOtherTags.onClick = [this] { mnuReadOtherTags_Click(); };
     mnuAbout.onClick = [this] { mnuAbout_Click(); };
     mnuTrimSilence.onClick = [this] { mnuTrimSilence_Click(); };
+    mnuMatchLoudness.onClick = [this] { mnuMatchLoudness_Click(); };
 }
 
 frmPlayer::~frmPlayer() { playback.removeObserver(*this); }

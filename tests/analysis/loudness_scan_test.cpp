@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -78,6 +79,28 @@ TEST(LoudnessScan, ReadsTheTech3341SignalsWithinATenthOfAnLU) {
     EXPECT_FALSE(feed(quiet, {{-80, 5}}, 2, false).loudness());
     EXPECT_FALSE(LoudnessScan().loudness());
     EXPECT_EQ(LoudnessScan().peak(), 0.0);
+}
+
+// The peak is the largest magnitude wherever it falls: a negative sample, one past the last whole
+// run of samples read together, the most negative 16-bit sample (full scale). A NaN is passed
+// over, and a buffer holding an infinity counts for nothing.
+TEST(LoudnessScan, ThePeakIsTheLargestMagnitudeWhereverItFalls) {
+    for (const size_t at : {size_t{0}, size_t{17}, size_t{36}}) {
+        std::vector<float> floats(37, 0.25f);
+        floats[at] = -0.75f;
+        std::vector<int16_t> ints(37, 1000);
+        ints[at] = -32768;
+        LoudnessScan f, i;
+        f.add(floats, Rate, 1);
+        i.add(ints, Rate, 1);
+        EXPECT_EQ(f.peak(), 0.75) << at;
+        EXPECT_EQ(i.peak(), 1.0) << at;
+    }
+    LoudnessScan odd;
+    odd.add(std::vector<float>(20, std::nanf("")), Rate, 2);
+    odd.add(std::vector<float>{0.5f, -0.5f, std::numeric_limits<float>::infinity(), 0.0f}, Rate, 2);
+    odd.add(std::vector<float>{0.125f, std::nanf(""), -0.25f, 0.0f}, Rate, 2);
+    EXPECT_EQ(odd.peak(), 0.25);
 }
 
 TEST(LoudnessScan, TheMatchingGainReachesMinusEighteenUnlessThePeakWouldPassMinusOne) {

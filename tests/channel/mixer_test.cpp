@@ -4,6 +4,7 @@
 // factor.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <utility>
@@ -126,6 +127,45 @@ TEST(Mixer, ARiseBeginsWithTheFirstFrameTheBranchGives) {
     for (int64_t i = 0; i < 1220; ++i) {
         const double f = i < 441 ? 1.0 - 0.5 * i / 441.0 : std::max(0.0, 0.5 - 0.5 * (i - 441) / 441.0);
         ASSERT_NEAR(out[2 * i], f * (441 + i) * 1e-6, 1e-6) << i;
+    }
+}
+
+// The loudness is a gain of its own, multiplied with the fader's on every frame: a fader step
+// set while the loudness ramps leaves that ramp running to its end and the other way round, a
+// factor above 1 raises the sound, and back at 1 every sample is the stream's own, bit for bit.
+TEST(Mixer, LoudnessRampsApartFromTheGainAndMultipliesWithIt) {
+    Mixer mixer(kRate);
+    auto input = std::make_shared<Numbered>(1e-6f);
+    const auto branch = mixer.add(input);
+    mixer.start(branch, 0);
+    pull(mixer, 441);
+    constexpr int64_t kLoudRamp = 2205;
+    mixer.setLoudness(branch, 0.25, kLoudRamp);
+    EXPECT_EQ(mixer.loudness(branch), 0.25);
+    auto out = pull(mixer, 441);
+    mixer.setGain(branch, 0.5, 441);  // mid-way through the loudness ramp
+    auto more = pull(mixer, 2646);
+    out.insert(out.end(), more.begin(), more.end());
+    mixer.setLoudness(branch, 2.0, 441);  // the first ramp long over: from 0.25 up to 2
+    more = pull(mixer, 882);
+    out.insert(out.end(), more.begin(), more.end());
+    for (int64_t k = 0; k < 441 + 2646 + 882; ++k) {
+        const int64_t n = 441 + k;  // the stream's frame, and the mix's
+        const double loud = n < 3528 ? 1.0 - 0.75 * std::min(1.0, static_cast<double>(k) / kLoudRamp)
+                                     : 0.25 + 1.75 * std::min(1.0, static_cast<double>(n - 3528) / 441);
+        const double gain = 1.0 - 0.5 * std::clamp(static_cast<double>(k - 441) / 441, 0.0, 1.0);
+        ASSERT_NEAR(out[2 * k], loud * gain * static_cast<double>(n) * 1e-6, 1e-7) << k;
+        ASSERT_NEAR(out[2 * k + 1], -out[2 * k], 1e-7) << k;
+    }
+
+    mixer.setLoudness(branch, 1.0, 0);
+    mixer.setGain(branch, 1.0, 0);
+    pull(mixer, 441);  // the fader's change takes its next frame
+    const size_t next = input->next();
+    out = pull(mixer, 441);
+    for (size_t i = 0; i < 441; ++i) {
+        ASSERT_EQ(out[2 * i], static_cast<float>(next + i) * 1e-6f) << i;
+        ASSERT_EQ(out[2 * i + 1], -static_cast<float>(next + i) * 1e-6f) << i;
     }
 }
 

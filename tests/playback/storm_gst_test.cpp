@@ -1,5 +1,6 @@
 // A storm of random commands on real GStreamer graphs (the fast silent output): songs started,
-// paused, sought, dropped and deleted in the middle of transitions, files that do not play among
+// paused, sought, dropped and deleted in the middle of transitions, the options that measure songs
+// and match their loudness turned on and off, files that do not play among
 // them. Under the sanitizers this is where a use after free, a leak or a race between GStreamer's
 // threads and the window's would show. VELORRA_STORM_SECONDS sets its length (about 3 s by default;
 // the sanitizer run takes about 30). Afterwards the player still plays a song from the top.
@@ -55,7 +56,7 @@ TEST(PlaybackStormOnGStreamer, RandomCommandsOnRealGraphsLeaveAPlayerThatPlays) 
     for (int command = 0; command < seconds * 20; ++command) {
         auto& list = player.lstClipList;
         const auto anyRow = [&] { return list.count() ? 1 + static_cast<int32_t>(rng() % static_cast<unsigned>(list.count())) : 0; };
-        switch (rng() % 14) {
+        switch (rng() % 15) {
         case 0: player.btnPlay.click(); break;
         case 1: player.btnPause.click(); break;
         case 2: player.btnStop.click(); break;
@@ -79,6 +80,7 @@ TEST(PlaybackStormOnGStreamer, RandomCommandsOnRealGraphsLeaveAPlayerThatPlays) 
         case 11: testing::addSongRow(list, files[rng() % files.size()]); break;
         case 12: player.mnuRandomOrder_Click(); break;
         case 13: player.mnuTrimSilence.click(); break;
+        case 14: player.mnuMatchLoudness.click(); break;
         }
         spinFor(static_cast<int>(rng() % 100));
     }

@@ -72,6 +72,8 @@ TEST_F(SettingsFile, AFirstRunUsesTheDefaultsAndItsCloseCreatesTheFile) {
         EXPECT_EQ(p.playback.CutFirst, 0);
         EXPECT_EQ(p.playback.CutLast, 0);
         EXPECT_FALSE(p.mnuTrimSilence.Checked());
+        EXPECT_FALSE(p.mnuMatchLoudness.Checked());
+        EXPECT_FALSE(p.playback.MatchLoudness());
         EXPECT_EQ(p.hscVolume.Value(), 64);
         EXPECT_EQ(p.lblMasterVolume.Caption(), "75%");
         EXPECT_EQ(p.chkRndPlay.Value(), 0);
@@ -90,6 +92,7 @@ TEST_F(SettingsFile, AFirstRunUsesTheDefaultsAndItsCloseCreatesTheFile) {
     EXPECT_EQ(stored("Trimming/TrimSilence"), "0");
     EXPECT_EQ(stored("RandomPlayback/rnd"), "0");
     EXPECT_EQ(stored("BasicAudio/Volume"), "64");
+    EXPECT_EQ(stored("BasicAudio/MatchLoudness"), "0");
     EXPECT_EQ(stored("Window/Top"), "100");
     EXPECT_EQ(stored("Window/Left"), "100");
     EXPECT_EQ(stored("Window/Height"), "6000");
@@ -107,6 +110,7 @@ TEST_F(SettingsFile, ChoicesMadeInOneRunComeBackInTheNext) {
         p.hscVolume.setValue(40);
         p.chkRndPlay.click();
         p.mnuTrimSilence.click();
+        p.mnuMatchLoudness.click();
         p.cmdShowOptions.click();
         p.mnuReadOtherTags.click();
         p.move(900, 700, 8000, 7500);
@@ -122,6 +126,8 @@ TEST_F(SettingsFile, ChoicesMadeInOneRunComeBackInTheNext) {
         EXPECT_EQ(p.hscVolume.Value(), 40);
         EXPECT_EQ(p.chkRndPlay.Value(), 1);
         EXPECT_TRUE(p.mnuTrimSilence.Checked());
+        EXPECT_TRUE(p.mnuMatchLoudness.Checked());
+        EXPECT_TRUE(p.playback.MatchLoudness());
         EXPECT_EQ(p.ShowOptions, 0);
         EXPECT_EQ(p.Picture1.Height(), frmPlayer::PanelCollapsed);
         EXPECT_FALSE(p.mnuReadOtherTags.Checked());

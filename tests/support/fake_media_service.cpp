@@ -108,6 +108,15 @@ public:
         return record("setVolume", text(centibels), ok);
     }
 
+    bool setLoudness(double factor, std::chrono::milliseconds ramp) override {
+        const bool ok = rendered() && factor >= 0.0 && std::isfinite(factor);
+        if (ok) {
+            state_->loudness = factor;
+            state_->loudnessRamp = ramp;
+        }
+        return record("setLoudness", text(factor), ok);
+    }
+
     std::optional<int32_t> balance() override {
         if (!record("balance", "", rendered())) return std::nullopt;
         return state_->balance;

@@ -31,6 +31,8 @@ struct FakeGraph {
     double rate = 1.0;
     int32_t volume = 0;
     std::chrono::milliseconds volumeRamp{0};  // the ramp of the last volume set
+    double loudness = 1.0;
+    std::chrono::milliseconds loudnessRamp{0};  // the ramp of the last loudness set
     int32_t balance = 0;
     double duration = 0.0;
     double streamEnd = 0.0;  // where the stream stops: the duration, or where it breaks
@@ -44,7 +46,7 @@ struct MediaCall {
     int graph;              // 0 for a call to the service itself
     std::string operation;  // "createGraph", "outputDevices", "probeDuration", "render", "run",
                             // "pause", "stop", "duration", "position", "setPosition", "rate",
-                            // "setRate", "volume", "setVolume", "balance", "setBalance",
+                            // "setRate", "volume", "setVolume", "setLoudness", "balance", "setBalance",
                             // "release", "tell" (Ended or Failed, told through
                             // the loop)
     std::string argument;   // the value handed over (a file name, a number, a device), else empty

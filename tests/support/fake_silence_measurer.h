@@ -21,6 +21,12 @@ public:
         });
     }
 
+    void answer(const std::string& path, const Measurement& measurement) {
+        loop_.post([this, path, measurement] {
+            if (onMeasured) onMeasured(path, measurement);
+        });
+    }
+
     // The files asked for, in order.
     std::vector<std::string> requests;
 

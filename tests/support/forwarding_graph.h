@@ -23,6 +23,7 @@ public:
     bool setRate(double r) override { return inner_->setRate(r); }
     std::optional<int32_t> volume() override { return inner_->volume(); }
     bool setVolume(int32_t v, std::chrono::milliseconds ramp) override { return inner_->setVolume(v, ramp); }
+    bool setLoudness(double f, std::chrono::milliseconds ramp) override { return inner_->setLoudness(f, ramp); }
     std::optional<int32_t> balance() override { return inner_->balance(); }
     bool setBalance(int32_t b) override { return inner_->setBalance(b); }
 

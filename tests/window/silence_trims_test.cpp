@@ -1,9 +1,12 @@
-// "Trim Silence" on the virtual clock: songs of near-silence, tone and near-silence joined by a
-// 2 s cross dissolve, the measurements asked ahead and answered when the test says, a
-// measurement that arrives while its song plays, the cache across runs, and Calculate Total.
+// "Trim Silence" and "Match Loudness" on the virtual clock: songs of near-silence, tone and
+// near-silence joined by a 2 s cross dissolve, the measurements asked ahead and answered when the
+// test says, a measurement that arrives while its song plays, the cache across runs, Calculate
+// Total, and the loudness gain each channel plays its song at.
 #include "playback_fixture.h"
 #include "support/temp_dir.h"
 
+#include <chrono>
+#include <cmath>
 #include <fstream>
 
 namespace velorra {
@@ -155,6 +158,72 @@ TEST_F(SilenceTrimsWindow, TheCacheAnswersTheNextRunUntilTheFileChanges) {
     EXPECT_EQ(player.playback.StartPos, 0);
     EXPECT_EQ(player.playback.EndPos, 30);
     EXPECT_EQ(silence.requests, (std::vector<std::string>{a}));
+}
+
+// A measurement with its loudness: `lufs` integrated, its largest sample at `peak`.
+Measurement loudnessOf(double lufs, double peak) {
+    Measurement m;
+    m.loudness = lufs;
+    m.peak = peak;
+    m.source = LoudnessSource::Decoded;
+    return m;
+}
+
+TEST_F(SilenceTrimsWindow, MatchLoudnessGivesEachSongItsGainAndGlidesToOneThatComesLate) {
+    store("Transitions", "TransitionTime", "2");
+    store("Transitions", "TransitionType", "0");
+    const std::string a = song("a.mp3", 20), b = song("b.mp3", 20);
+    const auto loudnessCalls = [&](const std::string& file) {
+        std::vector<MediaCall> calls;
+        for (const auto& call : media.callsOf("setLoudness"))
+            if (call.graph == graphOf(file).id) calls.push_back(call);
+        return calls;
+    };
+    player.show();
+    trimSilence();
+    silence.answer(a, loudnessOf(-10.0, 1.0));
+    loop.advance(0);
+
+    // Off, a measured song plays as it is: no gain is ever set.
+    player.btnPlay.click();
+    EXPECT_TRUE(media.callsOf("setLoudness").empty());
+    EXPECT_EQ(graphOf(a).loudness, 1.0);
+
+    // Turned on while it plays, the song glides to 8 dB down (-10 LUFS to -18) over half a second,
+    // a gain of its own: the fader's volume is untouched.
+    const int32_t volume = graphOf(a).volume;
+    player.mnuMatchLoudness.click();
+    EXPECT_NEAR(graphOf(a).loudness, std::pow(10.0, -8.0 / 20), 1e-12);
+    EXPECT_EQ(graphOf(a).loudnessRamp, std::chrono::milliseconds(500));
+    EXPECT_EQ(graphOf(a).volume, volume);
+    EXPECT_EQ(silence.requests, (std::vector<std::string>{a, b}));
+
+    // Row 2 starts unmeasured, at its own level; its measurement arrives while it plays: raised
+    // towards -18 LUFS, but only as far as its peak (-6 dBFS) reaching -1 dBFS, over half a second.
+    ASSERT_TRUE(runUntil([&] { return fileIn(player.playback.ActiveChannel) == b; }, 30000));
+    EXPECT_EQ(graphOf(b).loudness, 1.0);
+    EXPECT_TRUE(loudnessCalls(b).empty());
+    loop.advance(500);
+    silence.answer(b, loudnessOf(-26.0, 0.5));
+    loop.advance(0);
+    EXPECT_NEAR(graphOf(b).loudness, std::pow(10.0, (-1.0 - 20 * std::log10(0.5)) / 20), 1e-12);
+    EXPECT_EQ(graphOf(b).loudnessRamp, std::chrono::milliseconds(500));
+    EXPECT_EQ(loudnessCalls(b).size(), 1u);
+
+    // Row 1 again: known, it starts at its gain at once (its transition raises it from silence).
+    player.btnBack.click();
+    ASSERT_EQ(fileIn(player.playback.ActiveChannel), a);
+    EXPECT_NEAR(graphOf(a).loudness, std::pow(10.0, -8.0 / 20), 1e-12);
+    EXPECT_EQ(graphOf(a).loudnessRamp, std::chrono::milliseconds(0));
+
+    // Off again: back to exactly 1, over half a second, and nothing more is measured.
+    player.mnuMatchLoudness.click();
+    EXPECT_EQ(graphOf(a).loudness, 1.0);
+    EXPECT_EQ(graphOf(a).loudnessRamp, std::chrono::milliseconds(500));
+    trimSilence();
+    player.btnNext.click();
+    EXPECT_EQ(silence.requests.size(), 2u);
+    EXPECT_EQ(graphOf(b).loudness, 1.0);
 }
 
 TEST_F(SilenceTrimsWindow, CalculateTotalCountsWhatIsMeasuredAndMeasuresNothing) {

@@ -5,14 +5,21 @@
     levels.py crossfade RAW      the cross dissolves in a recording, the holes in its sound and
                                  the largest 5 ms change inside any fade
     levels.py halts RAW          the halts and starts in a recording
+    levels.py loudsongs DIR      writes DIR/loud.wav and DIR/quiet.wav (16 s tone chords at -10
+                                 and -26 LUFS) and DIR/list.m3u (loud, quiet)
+    levels.py loudness RAW       the loudness (BS.1770) of each song heard alone in a recording
 
 A recording is 48 kHz stereo float. A tone's level is read from 5 ms frames through a Hann
 window, in dB against half scale, so that one song's tone does not leak into the other's.
 """
+import os
 import sys
 import wave
 
 import numpy as np
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tests', 'analysis'))
+import bs1770  # noqa: E402
 
 RATE = 48000
 FRAME = 240  # 5 ms
@@ -32,6 +39,52 @@ def tones(folder):
     with open(f'{folder}/list.m3u', 'w') as m3u:
         for i in range(4):
             m3u.write(f'{folder}/t{TONES[i % 2] // 1000}k.wav\n')
+
+
+# Two songs 16 LU apart, each a chord of its own tones, so that a recording tells them apart.
+SONGS = {'loud': ((1000, 2500), -10.0), 'quiet': ((5000, 8000), -26.0)}
+SONG_SECONDS = 16
+
+
+def loudsongs(folder):
+    t = np.arange(SONG_SECONDS * RATE) / RATE
+    for name, (freqs, lufs) in SONGS.items():
+        x = sum(np.sin(2 * np.pi * f * t) for f in freqs)
+        stereo = np.repeat(x[:, None], 2, axis=1)
+        stereo *= 10 ** ((lufs - bs1770.loudness(stereo, RATE)) / 20)
+        with wave.open(f'{folder}/{name}.wav', 'wb') as w:
+            w.setnchannels(2)
+            w.setsampwidth(2)
+            w.setframerate(RATE)
+            w.writeframes(np.round(stereo * 32767).astype('<i2').tobytes())
+        peak = 20 * np.log10(np.abs(stereo).max())
+        print(f'{name}.wav: {bs1770.loudness(stereo, RATE):.2f} LUFS, peak {peak:.1f} dBFS')
+    with open(f'{folder}/list.m3u', 'w') as m3u:
+        m3u.write(f'{folder}/loud.wav\n{folder}/quiet.wav\n')
+
+
+def loudness(raw):
+    """Each song's loudness where it is heard alone and steady: the 5 ms frames in which its tone
+    stands within 1 dB of its usual level and the other song's is not heard, which leaves out the
+    transitions, the first song's rise and any hole in the sound. The frames are joined and measured
+    as one stretch."""
+    tone = {name: level(raw[:, 0], freqs[0]) for name, (freqs, _) in SONGS.items()}
+    found = {}
+    for name, other in (('loud', 'quiet'), ('quiet', 'loud')):
+        alone = (tone[name] > -60) & (tone[other] < -60)
+        if not alone.any():
+            print(f'{name}: never heard alone')
+            continue
+        usual = np.median(tone[name][alone])
+        steady = alone & (np.abs(tone[name] - usual) < 1)
+        frames = np.nonzero(steady)[0]
+        samples = raw[:len(tone[name]) * FRAME].reshape(-1, FRAME, 2)[frames].reshape(-1, 2)
+        found[name] = bs1770.loudness(samples, RATE)
+        print(f'{name}: {len(frames) * FRAME / RATE:.2f} s heard alone and steady, from {frames[0] * FRAME / RATE:.2f} s '
+              f'to {frames[-1] * FRAME / RATE:.2f} s, at {found[name]:.2f} LUFS')
+    if len(found) == 2:
+        print(f'difference between the two songs: {abs(found["loud"] - found["quiet"]):.2f} LU; '
+              f'holes in the sound: {len(holes(raw))}')
 
 
 def level(raw, f):
@@ -154,6 +207,8 @@ def clicks_of(x, w, band):
 if __name__ == '__main__':
     if sys.argv[1] == 'tones':
         tones(sys.argv[2])
+    elif sys.argv[1] == 'loudsongs':
+        loudsongs(sys.argv[2])
     else:
         heard = np.fromfile(sys.argv[2], dtype='<f4').reshape(-1, 2).astype(float)
-        {'crossfade': crossfade, 'halts': halts}[sys.argv[1]](heard)
+        {'crossfade': crossfade, 'halts': halts, 'loudness': loudness}[sys.argv[1]](heard)

@@ -1,8 +1,6 @@
 #include "player/channel/gst/gst_media_service.h"
 
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -14,6 +12,7 @@
 #include "player/channel/duration_scan.h"
 #include "player/channel/gst/gst_output_devices.h"
 #include "player/channel/gst/gst_start.h"
+#include "player/channel/gst/thread_priority.h"
 #include "player/channel/whole_seconds.h"
 
 namespace velorra {
@@ -30,14 +29,11 @@ constexpr auto kFallWait = std::chrono::milliseconds{50};
 // What a decoder gathers before it passes its sound on: each stretch wakes the decoding thread,
 // the converters and the mixer's read once, where an MP3 frame alone is 26 ms.
 constexpr GstClockTime kDecodedStretch = 100 * GST_MSECOND;
-// What the appsink keeps of the stream decoded ahead of the mix, in buffers: a few seconds of a
-// decoder's stretches, about a second of a WAV file's chunks, so that a channel whose decoding
-// waits for a core a while is still read in time.
-constexpr guint kDecodedAhead = 40;
-
-// How much a decoding thread yields to the player's other threads (the mixing, the window): a
-// pipeline decodes seconds ahead of the mix, so its bursts at a song's start can wait.
-constexpr int kDecodingNice = 10;
+// What the appsink keeps of the stream decoded ahead of the mix, in buffers: two seconds of a
+// decoder's stretches, half a second of a WAV file's chunks, so that a channel whose decoding
+// waits for a core a while is still read in time. More only costs a song's start a longer burst
+// of decoding, in the middle of a transition.
+constexpr guint kDecodedAhead = 20;
 
 // GStreamer opens the file on the calling thread: a named pipe would hold it until a writer
 // came, so only a regular file goes in.
@@ -164,7 +160,7 @@ GstBusSyncReply GstMediaGraph::onBus(GstBus*, GstMessage* message, gpointer link
         GstStreamStatusType type{};
         gst_message_parse_stream_status(message, &type, nullptr);
         if (type == GST_STREAM_STATUS_TYPE_ENTER)
-            setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kDecodingNice);
+            setThreadNice(kDecodingThreadNice);
         break;
     }
     case GST_MESSAGE_ASYNC_DONE:
@@ -393,6 +389,12 @@ std::optional<int32_t> GstMediaGraph::volume() {
 bool GstMediaGraph::setVolume(int32_t centibels, std::chrono::milliseconds ramp) {
     if (!live() || centibels > 0 || centibels < -10000) return false;
     output_->mixer().setGain(branch_, std::pow(10.0, centibels / 2000.0), frames(ramp));
+    return true;
+}
+
+bool GstMediaGraph::setLoudness(double factor, std::chrono::milliseconds ramp) {
+    if (!live() || !(factor >= 0.0) || !std::isfinite(factor)) return false;
+    output_->mixer().setLoudness(branch_, factor, frames(ramp));
     return true;
 }
 

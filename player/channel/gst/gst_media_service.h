@@ -60,6 +60,7 @@ public:
     bool setRate(double rate) override;
     std::optional<int32_t> volume() override;
     bool setVolume(int32_t centibels, std::chrono::milliseconds ramp) override;
+    bool setLoudness(double factor, std::chrono::milliseconds ramp) override;
     std::optional<int32_t> balance() override;
     bool setBalance(int32_t balance) override;
 

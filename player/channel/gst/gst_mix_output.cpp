@@ -5,6 +5,7 @@
 #include <gst/audio/gstaudiobasesink.h>
 
 #include "player/channel/gst/gst_output_devices.h"
+#include "player/channel/gst/thread_priority.h"
 
 namespace velorra {
 
@@ -22,6 +23,8 @@ constexpr gint64 kSinkPeriodUs = 10000;
 constexpr gulong kIdleUs = 5000;
 // Silent stretches after which the output pipeline rests: two seconds.
 constexpr int kRestAfterStretches = 100;
+// The name libpulse gives the thread that talks to the sound server.
+constexpr char kSoundServerClientThread[] = "threaded-ml";
 // How long a channel's input waits for its pipeline when the output does not keep time.
 constexpr GstClockTime kFastWait = 200 * GST_MSECOND;
 
@@ -69,15 +72,16 @@ void GstMixOutput::later(std::function<void()> task) {
 }
 
 void GstMixOutput::close() {
-    GstHandle<GstElement> pipeline;
-    {
-        const std::lock_guard hold(lock_);
-        pipeline = std::move(pipeline_);
-        sink_.reset();
-    }
+    GstHandle<GstElement> pipeline = std::move(pipeline_);
     resting_ = false;
     if (!pipeline) return;
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    // Its streaming thread has ended.
+    feedSink_.reset();
+    {
+        const std::lock_guard hold(heardLock_);
+        heard_.open = false;
+    }
     const GstHandle<GstBus> bus(gst_element_get_bus(pipeline.get()));
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
 }
@@ -90,13 +94,10 @@ void GstMixOutput::openOn(const std::string& device) {
     // The monitor is asked only while the output stands in for an absent device: a probe on the
     // worker each time a channel plays.
     const bool returned = standsIn_ && device == device_ && makeAudioSink(device);
-    {
-        const std::lock_guard hold(lock_);
-        if (pipeline_ && !broken_ && !returned && (kind_ != AudioOutput::Device || device == device_)) {
-            if (resting_ && gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
-                resting_ = false;
-            return;
-        }
+    if (pipeline_ && !broken_ && !returned && (kind_ != AudioOutput::Device || device == device_)) {
+        if (resting_ && gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
+            resting_ = false;
+        return;
     }
     close();
     broken_ = false;
@@ -147,16 +148,27 @@ void GstMixOutput::openOn(const std::string& device) {
     const GstHandle<GstBus> bus(gst_element_get_bus(pipeline.get()));
     gst_bus_set_sync_handler(bus.get(), &GstMixOutput::onBus, this, nullptr);
     base_ = mixer_.frames();
+    feedSink_.reset(GST_ELEMENT(gst_object_ref(sink.get())));
+    {
+        const std::lock_guard hold(heardLock_);
+        heard_ = {base_, base_, g_get_monotonic_time(), true};
+    }
     if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) broken_ = true;
-    const std::lock_guard hold(lock_);
+    // The sound server's client thread, started by the sink as it opened.
+    if (kind_ == AudioOutput::Device) setThreadsNice(kSoundServerClientThread, kSoundThreadNice);
     pipeline_ = std::move(pipeline);
-    sink_ = std::move(sink);
 }
 
 // Runs on whichever thread posts: a failed output is made afresh with the next channel; the rest
 // is dropped so that nothing piles up on the bus.
 GstBusSyncReply GstMixOutput::onBus(GstBus*, GstMessage* message, gpointer self) {
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) static_cast<GstMixOutput*>(self)->broken_ = true;
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_STREAM_STATUS) {
+        // Told on the streaming thread that has just started: the one that mixes.
+        GstStreamStatusType type{};
+        gst_message_parse_stream_status(message, &type, nullptr);
+        if (type == GST_STREAM_STATUS_TYPE_ENTER) setThreadNice(kSoundThreadNice);
+    }
     gst_message_unref(message);
     return GST_BUS_DROP;
 }
@@ -177,6 +189,7 @@ void GstMixOutput::feed(GstAppSrc* appsrc) {
     GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(static_cast<guint64>(at), GST_SECOND, kRate);
     GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(kStretchFrames, GST_SECOND, kRate);
     gst_app_src_push_buffer(appsrc, buffer);
+    noteHeard(base_ + at + static_cast<int64_t>(kStretchFrames));
     if (mixer_.sounding())
         silentStretches_ = 0;
     else if (++silentStretches_ == kRestAfterStretches)
@@ -184,21 +197,31 @@ void GstMixOutput::feed(GstAppSrc* appsrc) {
 }
 
 void GstMixOutput::rest() {
-    const std::lock_guard hold(lock_);
     if (resting_ || !pipeline_ || mixer_.sounding()) return;
     if (gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED) != GST_STATE_CHANGE_FAILURE) resting_ = true;
 }
 
-int64_t GstMixOutput::heardFrame() const {
-    GstHandle<GstElement> sink;
-    {
-        const std::lock_guard hold(lock_);
-        if (!sink_) return mixer_.frames();
-        sink.reset(GST_ELEMENT(gst_object_ref(sink_.get())));
-    }
+void GstMixOutput::noteHeard(int64_t mixed) {
     gint64 ns = 0;
-    if (!gst_element_query_position(sink.get(), GST_FORMAT_TIME, &ns) || ns < 0) return base_;
-    return base_ + static_cast<int64_t>(gst_util_uint64_scale(static_cast<guint64>(ns), kRate, GST_SECOND));
+    const int64_t frame =
+        gst_element_query_position(feedSink_.get(), GST_FORMAT_TIME, &ns) && ns >= 0
+            ? base_ + static_cast<int64_t>(gst_util_uint64_scale(static_cast<guint64>(ns), kRate, GST_SECOND))
+            : base_.load();
+    const std::lock_guard hold(heardLock_);
+    heard_ = {frame, mixed, g_get_monotonic_time(), true};
+}
+
+int64_t GstMixOutput::heardFrame() const {
+    Heard heard;
+    {
+        const std::lock_guard hold(heardLock_);
+        heard = heard_;
+    }
+    if (!heard.open) return mixer_.frames();
+    // An output that keeps time has gone on letting out what it holds since it was asked.
+    if (kind_ != AudioOutput::SilentFast)
+        heard.frame += (g_get_monotonic_time() - heard.at) * kRate / G_USEC_PER_SEC;
+    return std::min(heard.frame, heard.mixed);
 }
 
 }  // namespace velorra

@@ -60,7 +60,8 @@ public:
     bool pullsItself() const { return kind_ != AudioOutput::Pulled; }
     // How long a channel's input may wait for a frame of a playing pipeline.
     GstClockTime inputWait() const;
-    // The frame of the mix that is leaving the output now.
+    // The frame of the mix that is leaving the output now: what the output's streaming thread
+    // last learned of its sink, carried on by the time since; never a wait for the output.
     int64_t heardFrame() const;
 
 private:
@@ -72,14 +73,14 @@ private:
     void close();
     // Pauses the pipeline when still nothing sounds.
     void rest();
+    // On the streaming thread, having handed the output the mix up to frame `mixed`: asks the
+    // sink where it is.
+    void noteHeard(int64_t mixed);
 
     const AudioOutput kind_;
     Mixer mixer_{kRate};
-    // Made and brought down on the worker; the sink is also asked its position from the
-    // user-interface thread, under the lock.
-    mutable std::mutex lock_;
+    // Made, rested and brought down on the worker.
     GstHandle<GstElement> pipeline_;
-    GstHandle<GstElement> sink_;
     std::string chosen_;
     std::string device_;  // the one it is open on, known to the worker
     // It plays on the default output because device_ was absent; known to the worker.
@@ -87,6 +88,18 @@ private:
     GstHandle<GstBufferPool> pool_;  // made with the first pipeline, on the worker
     // Mix frames made before the pipeline opened: its own times start from there.
     std::atomic<int64_t> base_{0};
+    // The sink the streaming thread asks, set before the pipeline plays and dropped once it stops.
+    GstHandle<GstElement> feedSink_;
+    // Where the sink stood at `at` (monotonic microseconds), and how far the mix had been handed
+    // to it; `open` while a pipeline is open.
+    struct Heard {
+        int64_t frame = 0;
+        int64_t mixed = 0;
+        gint64 at = 0;
+        bool open = false;
+    };
+    mutable std::mutex heardLock_;
+    Heard heard_;
     std::atomic<bool> broken_{false};
     // Stretches mixed in a row in which nothing sounded; on the pipeline's streaming thread.
     int silentStretches_ = 0;

@@ -104,6 +104,20 @@ int64_t Mixer::takenTo(Branch branch) const {
     return s ? s->takenTo : 0;
 }
 
+double Mixer::loudness(Branch branch) const {
+    const std::lock_guard hold(lock_);
+    const State* s = find(branch);
+    return s ? s->loudnessFactor : 0.0;
+}
+
+void Mixer::setLoudness(Branch branch, double factor, int64_t ramp) {
+    const std::lock_guard hold(lock_);
+    State* s = find(branch);
+    if (!s || !(factor >= 0.0) || !std::isfinite(factor)) return;
+    s->loudnessFactor = factor;
+    s->loudness = ramp > 0 ? GainRamp::line(frames_, s->loudness.at(frames_), ramp, factor) : GainRamp::flat(factor);
+}
+
 float Mixer::balance(Branch branch) const {
     const std::lock_guard hold(lock_);
     const State* s = find(branch);
@@ -180,11 +194,13 @@ void Mixer::mixBranch(State& s, float* out, size_t frames) {
     if (const auto pending = std::exchange(s.pending, std::nullopt)) begin(s, *pending, frames_);
     // A ramp that is over leaves one factor.
     if (frames_ >= s.ramp.last().frame) s.ramp = GainRamp::flat(s.ramp.last().factor);
+    if (frames_ >= s.loudness.last().frame) s.loudness = GainRamp::flat(s.loudness.last().factor);
     s.takenTo = frames_ + static_cast<int64_t>(got);
     const float left = s.balance > 0.0f ? 1.0f - s.balance : 1.0f;
     const float right = s.balance < 0.0f ? 1.0f + s.balance : 1.0f;
     if (!s.ramp.unityFrom(frames_) || left != 1.0f || right != 1.0f)
         s.ramp.scale(scratch_.data(), got, frames_, left, right);
+    if (!s.loudness.unityFrom(frames_)) s.loudness.scale(scratch_.data(), got, frames_, 1.0f, 1.0f);
     if (s.motion == Motion::Falling && s.takenTo >= s.ramp.last().frame) {
         s.motion = Motion::Halted;
         s.ramp = GainRamp::flat(0.0);

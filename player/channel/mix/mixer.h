@@ -1,8 +1,9 @@
 #pragma once
 // The player's mixer: asked for N frames, it takes each sounding branch's next frames from its
-// input, applies the branch's gain ramp and balance to every sample, sums the branches and counts
-// the frames it has made. The count is the mix's own time: every ramp and halt is placed on exact
-// frames of it, so a fall sounds the same whatever the output holds and however late it asks.
+// input, applies the branch's gain ramp, loudness ramp and balance to every sample, sums the
+// branches and counts the frames it has made. The count is the mix's own time: every ramp and
+// halt is placed on exact frames of it, so a fall sounds the same whatever the output holds and
+// however late it asks.
 //
 // It knows no toolkit, no clock and no thread of its own: a sound output asks for frames in real
 // time, a render asks as fast as it can, a test asks by hand. Commands come from any thread and
@@ -68,6 +69,13 @@ public:
     // The mix frame just after the last frame taken from the branch's input.
     int64_t takenTo(Branch branch) const;
 
+    // The branch's loudness factor (1.0 its sound as it is), the last one set: a gain of its own
+    // before the gain above, which multiplies with it sample by sample, so that neither's ramp
+    // cuts the other's short. It moves from where it stands to `factor` over `ramp` frames of the
+    // mix from now, whether the branch sounds or not.
+    double loudness(Branch branch) const;
+    void setLoudness(Branch branch, double factor, int64_t ramp);
+
     // -1.0 left only, 0 centre, 1.0 right only: off centre one side is lowered, the other kept.
     float balance(Branch branch) const;
     void setBalance(Branch branch, float balance);
@@ -93,6 +101,8 @@ private:
         double factor = 1.0;  // the factor the gain moves to
         std::optional<Pending> pending;
         GainRamp ramp = GainRamp::flat(0.0);  // silent until the branch first sounds
+        GainRamp loudness = GainRamp::flat(1.0);
+        double loudnessFactor = 1.0;  // the factor the loudness moves to
         float balance = 0.0f;
         double speed = 1.0;
         int64_t takenTo = 0;
