@@ -9,6 +9,7 @@
 // is dropped.
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <set>
@@ -68,8 +69,9 @@ public:
     void breakAt(const std::string& file, double seconds, double at, StreamEvent how);
     // A file of `seconds` whose length no header tells: a graph knows it once it has played to `at`.
     void lengthKnownAt(const std::string& file, double seconds, double at);
-    // The output devices present, in the order they are listed.
-    void setOutputDevices(std::vector<OutputDeviceEntry> devices) { devices_ = std::move(devices); }
+    // The output devices present, in the order they are listed. A list, so that bare names
+    // ({"First", "Second"}) do not compile as a vector's pair of iterators.
+    void setOutputDevices(std::initializer_list<OutputDeviceEntry> devices) { devices_ = devices; }
 
     const std::vector<MediaCall>& calls() const { return calls_; }
     // The calls with the given operation, in order.
