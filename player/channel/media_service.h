@@ -17,6 +17,13 @@ namespace velorra {
 // to play, or decoding or the output broke down on the way).
 enum class StreamEvent { Ended, Failed };
 
+// An audio output device as the service lists it: the id it is chosen by, which stays the same
+// from run to run and is the device's alone, and the name it shows, which two devices may share.
+struct OutputDeviceEntry {
+    std::string id;
+    std::string name;
+};
+
 class MediaGraph {
 public:
     virtual ~MediaGraph() = default;
@@ -70,13 +77,14 @@ class MediaService {
 public:
     virtual ~MediaService() = default;
 
-    // A new, empty graph whose sound goes to the output device of that display name; an empty
-    // name, or one no device carries now, gives the default output. Null when the service cannot
-    // make a graph.
+    // A new, empty graph whose sound goes to the output device of that id or, when no device has
+    // it, to the first device of that display name (the choice as settings kept it before devices
+    // had ids); an empty text, or one no device answers to now, gives the default output. Null
+    // when the service cannot make a graph.
     virtual std::unique_ptr<MediaGraph> createGraph(const std::string& outputDevice) = 0;
 
-    // The display names of the audio output devices present now, each once.
-    virtual std::vector<std::string> outputDevices() = 0;
+    // The audio output devices present now, in the order the system lists them.
+    virtual std::vector<OutputDeviceEntry> outputDevices() = 0;
 
     // The length of a file in seconds when the service can tell it without building a graph
     // (cheaply, from the file's headers); empty when only a rendered graph can tell.

@@ -37,10 +37,11 @@ public:
     Player& operator=(const Player&) = delete;
     ~Player();
 
-    // The display name of the output device chosen by the user: the graph of the next OpenFile
-    // plays on it, or on the default output when the name is empty or no device carries it.
+    // The output device chosen by the user, by its id (or a display name kept from older
+    // settings): the graph of the next OpenFile plays on it, or on the default output when the
+    // text is empty or no device answers to it.
     const std::string& OutputDevice() const { return outputDevice_; }
-    void setOutputDevice(std::string name) { outputDevice_ = std::move(name); }
+    void setOutputDevice(std::string device) { outputDevice_ = std::move(device); }
 
     void PauseFile();
 

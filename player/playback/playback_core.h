@@ -114,8 +114,9 @@ public:
     // LoudnessRamp.
     void setMatchLoudness(bool on);
     bool MatchLoudness() const { return matchLoudness_; }
-    // The display name of the output device new channels play on; empty for the default.
-    void setOutputDevice(std::string name) { outputDevice_ = std::move(name); }
+    // The output device new channels play on, by its id (or a display name kept from older
+    // settings); empty for the default.
+    void setOutputDevice(std::string device) { outputDevice_ = std::move(device); }
     const std::string& OutputDevice() const { return outputDevice_; }
     // Sums the trimmed lengths of every row, less the overlapping transitions; a second call
     // while it runs cancels it. Pending events run between rows; measuring a row never touches

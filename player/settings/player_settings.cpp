@@ -62,7 +62,8 @@ void frmPlayer::GetSettings() {
     for (auto& fader : vscVolume) fader.setValue(fader.Max());
     attempt([&] { hscVolume.setValue(wholeNumber16(read("BasicAudio", "Volume", "64"))); });
     attempt([&] { chkRndPlay.setValue(wholeNumber16(read("RandomPlayback", "rnd", "0"))); });
-    // The device chosen last time, present or not; the submenu lists the others when it opens.
+    // The device chosen last time, by its id (a display name in older settings), present or not;
+    // the submenu lists the others when it opens.
     attempt([&] {
         const std::string device = read("BasicAudio", "OutputDevice", "");
         if (!device.empty()) cmbOutputDevices.AddItem(device);

@@ -155,13 +155,15 @@ public:
     void SaveSettings();
 
     // --- output device
-    // Runs as the "Output &Device" submenu opens: lists the present devices again into
-    // cmbOutputDevices, keeping the chosen one, and makes one submenu entry for each.
+    // Runs as the "Output &Device" submenu opens: lists the present devices' ids again into
+    // cmbOutputDevices, keeping the chosen one, and makes one submenu entry for each, captioned
+    // with its display name (numbered where names repeat).
     void mnuOutputDevice_Click();
     // An entry of the submenu: -1 "Default", else that entry of cmbOutputDevices. Channels
     // created from now on play on it.
     void mnuOutputDeviceItem_Click(int32_t Index);
-    // The name at cmbOutputDevices' selection, empty when nothing is selected.
+    // The device id at cmbOutputDevices' selection (or a display name kept by older settings),
+    // empty when nothing is selected.
     std::string chosenOutputDevice() const;
 
     // --- what the window tells an observer beyond it (the desktop adapter), after the change;

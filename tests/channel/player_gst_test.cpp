@@ -42,7 +42,7 @@ public:
         }
         return graph;
     }
-    std::vector<std::string> outputDevices() override { return {}; }
+    std::vector<OutputDeviceEntry> outputDevices() override { return {}; }
     std::optional<double> probeDuration(const std::string& path) override { return real_.probeDuration(path); }
 
     int graphsMade() const { return static_cast<int>(pipelines_.size()); }

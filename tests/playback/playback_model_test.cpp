@@ -99,7 +99,7 @@ public:
             case SongFile::Kind::FailsMidway: media.breakAt(f.name, f.seconds, f.breaksAt, StreamEvent::Failed); break;
             }
         }
-        media.setOutputDevices({"Speakers"});
+        media.setOutputDevices({{"speakers", "Speakers"}});
         settings.values["Velorra/Transitions/TransitionTime"] = "3";
         player.show();
         for (int i = 0; i < 5; ++i) testing::addSongRow(player.lstClipList, files_[static_cast<size_t>(i)].name);

@@ -138,6 +138,22 @@ TEST_F(SettingsFile, ChoicesMadeInOneRunComeBackInTheNext) {
     EXPECT_EQ(stored("Tags/ReadOtherTags"), "0");
 }
 
+// Older files keep the output device by its display name: it chooses the first device of that
+// name, which the file then keeps by its id.
+TEST_F(SettingsFile, AnOutputDeviceKeptByNameChoosesTheFirstOfThatNameAndIsKeptByIdThen) {
+    writeFile("[BasicAudio]\nOutputDevice=Twin\n");
+    run([](frmPlayer& p, FakeMediaService& media) {
+        EXPECT_EQ(p.playback.OutputDevice(), "Twin");
+        media.setOutputDevices({{"b", "Twin"}, {"a", "Twin"}});
+        p.mnuOutputDevice.click();
+        ASSERT_EQ(p.mnuOutputDevice.items().size(), 3u);
+        EXPECT_TRUE(p.mnuOutputDevice.items()[1]->Checked());
+        EXPECT_EQ(p.mnuOutputDevice.items()[1]->Caption(), "Twin");
+        EXPECT_EQ(p.playback.OutputDevice(), "b");
+    });
+    EXPECT_EQ(stored("BasicAudio/OutputDevice"), "b");
+}
+
 TEST_F(SettingsFile, ValuesTheControlsRefuseAreKeptInTheirVariablesOrSkipped) {
     writeFile("[Transitions]\nTransitionTime=500\nTransitionType=7\n"
               "[Trimming]\nCutFirst=abc\nCutLast=2.5\n"

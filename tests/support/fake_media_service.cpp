@@ -232,7 +232,7 @@ std::unique_ptr<MediaGraph> FakeMediaService::createGraph(const std::string& out
     return std::make_unique<Graph>(*this, std::move(state));
 }
 
-std::vector<std::string> FakeMediaService::outputDevices() {
+std::vector<OutputDeviceEntry> FakeMediaService::outputDevices() {
     record(0, "outputDevices", "", true);
     return devices_;
 }

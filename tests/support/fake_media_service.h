@@ -9,6 +9,7 @@
 // is dropped.
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <set>
@@ -68,8 +69,9 @@ public:
     void breakAt(const std::string& file, double seconds, double at, StreamEvent how);
     // A file of `seconds` whose length no header tells: a graph knows it once it has played to `at`.
     void lengthKnownAt(const std::string& file, double seconds, double at);
-    // The output devices present.
-    void setOutputDevices(std::vector<std::string> names) { devices_ = std::move(names); }
+    // The output devices present, in the order they are listed. A list, so that bare names
+    // ({"First", "Second"}) do not compile as a vector's pair of iterators.
+    void setOutputDevices(std::initializer_list<OutputDeviceEntry> devices) { devices_ = devices; }
 
     const std::vector<MediaCall>& calls() const { return calls_; }
     // The calls with the given operation, in order.
@@ -83,7 +85,7 @@ public:
     double positionOf(const FakeGraph& graph) const;
 
     std::unique_ptr<MediaGraph> createGraph(const std::string& outputDevice) override;
-    std::vector<std::string> outputDevices() override;
+    std::vector<OutputDeviceEntry> outputDevices() override;
     std::optional<double> probeDuration(const std::string& path) override;
 
 private:
@@ -108,7 +110,7 @@ private:
     std::map<std::string, Break> breaks_;
     std::map<std::string, double> lengthKnownAt_;  // no header tells; a graph knows from there on
     std::map<int, Graph*> live_;
-    std::vector<std::string> devices_;
+    std::vector<OutputDeviceEntry> devices_;
     std::vector<std::shared_ptr<FakeGraph>> graphs_;
     std::vector<MediaCall> calls_;
 };

@@ -58,7 +58,7 @@ public:
         if (!inner) return nullptr;
         return std::make_unique<Graph>(*this, std::move(inner));
     }
-    std::vector<std::string> outputDevices() override { return {}; }
+    std::vector<OutputDeviceEntry> outputDevices() override { return {}; }
     std::optional<double> probeDuration(const std::string& path) override { return gst_.probeDuration(path); }
 
     const Graph* liveGraphFor(const std::string& file) const {

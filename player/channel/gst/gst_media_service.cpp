@@ -431,9 +431,9 @@ void GstMediaService::settle(std::chrono::milliseconds wait) {
             graph->handle(BusEvent::Prerolled);
 }
 
-std::vector<std::string> GstMediaService::outputDevices() {
+std::vector<OutputDeviceEntry> GstMediaService::outputDevices() {
     startGstreamer();
-    return audioSinkNames();
+    return audioSinks();
 }
 
 std::optional<double> GstMediaService::probeDuration(const std::string& path) { return scanDuration(path); }

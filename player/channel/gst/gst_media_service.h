@@ -135,7 +135,7 @@ public:
     // runs, and moves to the device of the last graph made when a graph runs after it.
     std::unique_ptr<MediaGraph> createGraph(const std::string& outputDevice) override;
     // The audio sinks of GStreamer's device monitor.
-    std::vector<std::string> outputDevices() override;
+    std::vector<OutputDeviceEntry> outputDevices() override;
     // MPEG audio and WAV from their headers (see duration_scan.h).
     std::optional<double> probeDuration(const std::string& path) override;
 

@@ -33,12 +33,15 @@ void holdLittle(GstElement* element) {
         g_object_set(element, "buffer-time", kSinkBufferUs, "latency-time", kSinkPeriodUs, nullptr);
 }
 
-// The named device when one carries the name, else the default output; a silent sink for the
-// outputs that go nowhere.
-GstHandle<GstElement> makeSink(AudioOutput kind, const std::string& device) {
+// The chosen device when it is present, else the default output (`standsIn` then tells whether a
+// device was chosen); a silent sink for the outputs that go nowhere.
+GstHandle<GstElement> makeSink(AudioOutput kind, const std::string& device, bool& standsIn) {
+    standsIn = false;
     if (kind == AudioOutput::Device) {
-        if (!device.empty())
+        if (!device.empty()) {
             if (auto sink = makeAudioSink(device)) return sink;
+            standsIn = true;
+        }
         return makeElement("autoaudiosink");
     }
     auto sink = makeElement("fakesink");
@@ -88,7 +91,10 @@ void GstMixOutput::open() {
 }
 
 void GstMixOutput::openOn(const std::string& device) {
-    if (pipeline_ && !broken_ && (kind_ != AudioOutput::Device || device == device_)) {
+    // The monitor is asked only while the output stands in for an absent device: a probe on the
+    // worker each time a channel plays.
+    const bool returned = standsIn_ && device == device_ && makeAudioSink(device);
+    if (pipeline_ && !broken_ && !returned && (kind_ != AudioOutput::Device || device == device_)) {
         if (resting_ && gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
             resting_ = false;
         return;
@@ -109,7 +115,7 @@ void GstMixOutput::openOn(const std::string& device) {
 
     GstHandle<GstElement> pipeline(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("mix-output"))));
     auto appsrc = makeElement("appsrc");
-    auto sink = makeSink(kind_, device_);
+    auto sink = makeSink(kind_, device_, standsIn_);
     if (!appsrc || !sink) return;
     GstCaps* caps = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, GST_AUDIO_NE(F32), "layout",
                                         G_TYPE_STRING, "interleaved", "rate", G_TYPE_INT, kRate, "channels",

@@ -45,11 +45,13 @@ public:
 
     Mixer& mixer() { return mixer_; }
     const Mixer& mixer() const { return mixer_; }
-    // The display name of the device the output is to play on: an empty one, or one no device
-    // carries, is the default output. Taken by the next open().
+    // The device the output is to play on, by its id or, as older settings kept it, its display
+    // name: an empty text, or one no device answers to, is the default output. Taken by the next
+    // open().
     void choose(std::string device) { chosen_ = std::move(device); }
     // Opens the output on the chosen device, unless it is open there already and working; on the
-    // worker.
+    // worker. An output that plays on the default output because its device was absent moves to
+    // the device once it is back.
     void open();
     // Runs `task` on the worker, after what was given before; at once when the mix is pulled by
     // hand.
@@ -81,6 +83,8 @@ private:
     GstHandle<GstElement> pipeline_;
     std::string chosen_;
     std::string device_;  // the one it is open on, known to the worker
+    // It plays on the default output because device_ was absent; known to the worker.
+    bool standsIn_ = false;
     GstHandle<GstBufferPool> pool_;  // made with the first pipeline, on the worker
     // Mix frames made before the pipeline opened: its own times start from there.
     std::atomic<int64_t> base_{0};
