@@ -51,6 +51,7 @@ public:
     const GstMediaGraph& graph() const { return *last_; }
     Mixer& mixer() { return real_.mixer(); }
     Mixer::Branch branch() const { return last_->branch(); }
+    const GstMixOutput& output() const { return real_.output(); }
 
 private:
     GstMediaService real_;
@@ -336,6 +337,23 @@ TEST(ChannelPlayerGst, DroppingAPlayingChannelStopsItsSound) {
     }
     // Brought down on the output's worker once its fall is mixed.
     EXPECT_TRUE(runUntil([&] { return stateOf(service.pipeline()) == GST_STATE_NULL; }));
+}
+
+// The output rests two seconds after the last sound, also when a channel woke it and halted
+// before any of its sound was mixed (Play and Stop sent back to back).
+TEST(ChannelPlayerGst, TheOutputRestsTwoSecondsAfterTheLastSoundWhateverWokeIt) {
+    WatchedService service(AudioOutput::SilentRealTime);
+    auto played = opened(service, channelMedia().wav);
+    played->PlayFile();
+    ASSERT_TRUE(waitForPosition(*played, 1));
+    played->StopFile();
+    ASSERT_TRUE(runUntil([&] { return service.output().resting(); }));
+
+    auto halted = opened(service, channelMedia().wav);
+    halted->PlayFile();
+    halted->StopFile();
+    ASSERT_TRUE(runUntil([&] { return !service.output().resting(); }));
+    EXPECT_TRUE(runUntil([&] { return service.output().resting(); }));
 }
 
 TEST(ChannelPlayerGst, ManyChannelsLeaveNoThreadsOrOpenFilesBehind) {

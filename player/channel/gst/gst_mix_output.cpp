@@ -190,9 +190,11 @@ void GstMixOutput::feed(GstAppSrc* appsrc) {
     GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(kStretchFrames, GST_SECOND, kRate);
     gst_app_src_push_buffer(appsrc, buffer);
     noteHeard(base_ + at + static_cast<int64_t>(kStretchFrames));
+    // Every two silent seconds in a row: a channel that started and halted before any of its sound
+    // was mixed woke the output without breaking the run.
     if (mixer_.sounding())
         silentStretches_ = 0;
-    else if (++silentStretches_ == kRestAfterStretches)
+    else if (++silentStretches_ % kRestAfterStretches == 0)
         worker_.post([this] { rest(); });
 }
 

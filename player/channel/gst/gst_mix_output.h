@@ -60,6 +60,8 @@ public:
     bool pullsItself() const { return kind_ != AudioOutput::Pulled; }
     // How long a channel's input may wait for a frame of a playing pipeline.
     GstClockTime inputWait() const;
+    // Whether the pipeline rests, nothing having sounded for two seconds.
+    bool resting() const { return resting_; }
     // The frame of the mix that is leaving the output now: what the output's streaming thread
     // last learned of its sink, carried on by the time since; never a wait for the output.
     int64_t heardFrame() const;
@@ -103,8 +105,8 @@ private:
     std::atomic<bool> broken_{false};
     // Stretches mixed in a row in which nothing sounded; on the pipeline's streaming thread.
     int silentStretches_ = 0;
-    // The pipeline rests; known to the worker.
-    bool resting_ = false;
+    // The pipeline rests; set by the worker.
+    std::atomic<bool> resting_{false};
     // Last: it ends, having done all it was given, before the rest goes.
     GstWorker worker_;
 };
