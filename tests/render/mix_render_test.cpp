@@ -272,14 +272,15 @@ std::vector<std::string> othersIn(const std::string& folder, const std::vector<s
 }
 
 // The program run with `arguments` (each quoted for the shell) and `environment` before it: its
-// exit status, standard output and standard error.
+// exit status, standard output and standard error. GStreamer's own debugging output, which the
+// sanitizer runs turn on, is kept out of what the program says.
 struct ProgramRun {
     int status = -1;
     std::string out, err;
 };
 ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& environment = {}) {
     testing::TempDir scratch("velorra-run");
-    std::string line = environment + " '" + VELORRA_PROGRAM + "'";
+    std::string line = "env -u GST_DEBUG -u GST_TRACERS " + environment + " '" + VELORRA_PROGRAM + "'";
     for (const std::string& a : arguments) line += " '" + a + "'";
     line += " >'" + scratch.path("out") + "' 2>'" + scratch.path("err") + "' </dev/null";
     ProgramRun r;
