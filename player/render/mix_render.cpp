@@ -144,6 +144,7 @@ MixOutcome renderMix(const MixJob& job, const std::atomic<bool>& cancelled, cons
 
     VirtualLoop loop;
     GstMediaService media(loop, AudioOutput::Pulled);
+    media.output().trailLikeADevice();
     GstSilenceMeasurer measurer(loop);
     RenderList list(job.songs);
     PlaybackCore core(loop, media, measurer, list);

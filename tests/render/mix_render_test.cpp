@@ -3,7 +3,8 @@
 // time and the gain the mix gave it is the rendered sample divided by the song's own sample.
 // The schedule the render must follow is laid out here from what the player promises: a song
 // changes at the first position tick (every 100 ms) at which its position, in whole seconds,
-// reaches its trimmed end less the transition time; a transition takes 85 steps of equal length,
+// reaches its trimmed end less the transition time, the position heard trailing the mix by a
+// device's 60 ms as in live play; a transition takes 85 steps of equal length,
 // each gliding to the fader the curve gives; the song before stops at step 86; the last song
 // plays to its trimmed end.
 #include "player/channel/gst/gst_mix_output.h"
@@ -143,13 +144,14 @@ TEST(MixRender, TheFileFollowsTheScheduleSampleBySampleWithEveryTransitionOnItsC
     // The schedule: each song's start (a position tick), its trimmed span, and its transition's
     // step length.
     const int64_t cutFirst = job.settings.cutFirst, cutLast = job.settings.cutLast, time = job.settings.transitionTime;
+    const int64_t trailMs = GstMixOutput::kDeviceTrailFrames * 1000 / kRate;
     std::vector<int64_t> startMs;
     int64_t at = 0;
     for (size_t k = 0; k < tones.size(); ++k) {
         startMs.push_back(at);
         const int64_t endPos = tones[k].seconds - cutLast;
         int64_t tick = 100;
-        while (wholeSeconds(cutFirst + tick / 1000.0) < endPos - time) tick += 100;
+        while (wholeSeconds(cutFirst + double(tick - trailMs) / 1000) < endPos - time) tick += 100;
         at += tick;
     }
     const int64_t stepMs = time * 1000 / kTop;
@@ -353,9 +355,9 @@ TEST(ExportMixCommand, RendersWithTheSavedSettingsWithoutADisplayOrSoundServerAn
     const ProgramRun done = runProgram({"--export-mix", list, folder.path("mix.flac")}, noDesktop);
     EXPECT_EQ(done.status, 0) << done.err;
     EXPECT_EQ(done.err, "");
-    // The first song changes at 1.5 s (its position reads 2, its trimmed end 4 less 2), the
-    // second plays its 3 trimmed seconds.
-    EXPECT_NEAR(lengthOf(folder.path("mix.flac")), 4.5, 0.05);
+    // The first song changes at the first tick at which its position heard, 60 ms behind the mix,
+    // reads 2 (its trimmed end 4 less 2): at 1.6 s; the second plays its 3 trimmed seconds.
+    EXPECT_NEAR(lengthOf(folder.path("mix.flac")), 4.6, 0.05);
 
     const ProgramRun failed = runProgram({"--export-mix", folder.path("absent.m3u"), folder.path("other.flac")}, noDesktop);
     EXPECT_EQ(failed.status, 1);

@@ -222,10 +222,11 @@ def float_wav(path):
 
 def compare(raw, rendered):
     """Live play reads the position the listener hears, behind the output's latency, at a tick of
-    its own clock: each song change comes up to a tick and the latency later than in the render,
-    and so the songs drift apart over a list. Each song is therefore laid beside its rendered
-    twin phase by phase: where it starts after the song before it, its rise and play from its own
-    start, and its fall from the start of the song after it."""
+    its own clock; the render reads its positions as far behind the mix as a device is, so each
+    song change comes at the same tick in both, give or take a tick a busy machine lets slip. Each
+    song is laid beside its rendered twin phase by phase: where it starts after the song before
+    it and counted from the first song, its rise and play from its own start, and its fall from
+    the start of the song after it."""
     live = {f: level(raw[:, 0], f) for f in TONES}
     made = {f: level(rendered[:, 0], f) for f in TONES}
     heard = sorted((o, f) for f in TONES for o in onsets(live[f]))

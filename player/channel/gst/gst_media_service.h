@@ -141,7 +141,8 @@ public:
 
     // The mixer every graph plays into; with AudioOutput::Pulled the caller mixes from it.
     Mixer& mixer() { return output_->mixer(); }
-    // The one output, for inspection.
+    // The one output.
+    GstMixOutput& output() { return *output_; }
     const GstMixOutput& output() const { return *output_; }
     // Waits until every graph still being built is ready or has failed (a failure is told through
     // the loop as always), so that a mix pulled by hand as fast as it can is not mixed ahead of a

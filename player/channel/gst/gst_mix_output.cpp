@@ -1,5 +1,7 @@
 #include "player/channel/gst/gst_mix_output.h"
 
+#include <algorithm>
+
 #include <gst/app/gstappsrc.h>
 #include <gst/audio/audio-format.h>
 #include <gst/audio/gstaudiobasesink.h>
@@ -19,6 +21,7 @@ constexpr size_t kStretchFrames = GstMixOutput::kRate / 50;
 // fade is heard behind, and what keeps the sound server fed while this process waits for a core.
 constexpr gint64 kSinkBufferUs = 40000;
 constexpr gint64 kSinkPeriodUs = 10000;
+static_assert(GstMixOutput::kDeviceTrailFrames == kSinkBufferUs * GstMixOutput::kRate / 1000000 + kStretchFrames);
 // How long an output that runs as fast as it can rests while nothing sounds.
 constexpr gulong kIdleUs = 5000;
 // Silent stretches after which the output pipeline rests: two seconds.
@@ -219,7 +222,7 @@ int64_t GstMixOutput::heardFrame() const {
         const std::lock_guard hold(heardLock_);
         heard = heard_;
     }
-    if (!heard.open) return mixer_.frames();
+    if (!heard.open) return std::max<int64_t>(0, mixer_.frames() - trail_);
     // An output that keeps time has gone on letting out what it holds since it was asked.
     if (kind_ != AudioOutput::SilentFast)
         heard.frame += (g_get_monotonic_time() - heard.at) * kRate / G_USEC_PER_SEC;

@@ -37,6 +37,9 @@ class GstMixOutput {
 public:
     // Every channel is mixed at this rate; songs at others are converted.
     static constexpr int kRate = 44100;
+    // How far the sound a device lets out trails the mix: the sink's 40 ms and the 20 ms stretch
+    // in hand.
+    static constexpr int64_t kDeviceTrailFrames = kRate * 60 / 1000;
 
     explicit GstMixOutput(AudioOutput kind);
     GstMixOutput(const GstMixOutput&) = delete;
@@ -58,6 +61,10 @@ public:
     void later(std::function<void()> task);
     // Whether the mix is taken by the output pipeline, rather than by hand.
     bool pullsItself() const { return kind_ != AudioOutput::Pulled; }
+    // With a mix pulled by hand, lets what is heard trail what is mixed as far as it does on a
+    // device. A render does, so that its song changes, read from the positions heard, come at the
+    // position ticks where live play has them.
+    void trailLikeADevice() { trail_ = kDeviceTrailFrames; }
     // How long a channel's input may wait for a frame of a playing pipeline.
     GstClockTime inputWait() const;
     // Whether the pipeline rests, nothing having sounded for two seconds.
@@ -103,6 +110,8 @@ private:
     mutable std::mutex heardLock_;
     Heard heard_;
     std::atomic<bool> broken_{false};
+    // Frames by which what is heard of a mix pulled by hand trails what is mixed.
+    int64_t trail_ = 0;
     // Stretches mixed in a row in which nothing sounded; on the pipeline's streaming thread.
     int silentStretches_ = 0;
     // The pipeline rests; set by the worker.
