@@ -12,7 +12,7 @@
 #include "player/render/encoder.h"
 #include "player/render/first_sound.h"
 #include "player/render/output_file.h"
-#include "player/render/virtual_loop.h"
+#include "player/toolkit/virtual_loop.h"
 
 namespace velorra::render {
 
@@ -104,7 +104,7 @@ double expectedSeconds(MediaService& media, const std::vector<std::string>& song
 // Measures, before the render starts, every song the store does not know yet, so that each
 // song's trims (and anything else measured with them) are known when it starts, as they are in
 // play once measured. Returns false when cancelled.
-bool measureFirst(PlaybackCore& core, SilenceMeasurer& measurer, VirtualLoop& loop, const std::vector<std::string>& songs,
+bool measureFirst(PlaybackCore& core, SilenceMeasurer& measurer, toolkit::VirtualLoop& loop, const std::vector<std::string>& songs,
                   const std::atomic<bool>& cancelled) {
     core.measurements().waitUntilLoaded();
     std::set<std::string> waiting;
@@ -142,7 +142,7 @@ MixOutcome renderMix(const MixJob& job, const std::atomic<bool>& cancelled, cons
     const auto writeFailure = [&] { return "cannot write \"" + job.destination + "\": " + encoder.failure(); };
     if (!encoder.failure().empty()) return failed(writeFailure());
 
-    VirtualLoop loop;
+    toolkit::VirtualLoop loop;
     GstMediaService media(loop, AudioOutput::Pulled);
     media.output().trailLikeADevice();
     GstSilenceMeasurer measurer(loop);

@@ -1,8 +1,9 @@
 #pragma once
 // An event loop whose clock moves only when its owner says so: a render runs the playback core on
 // it, moving the clock in step with the frames it mixes, so that every tick falls on the frame of
-// its own time however fast the machine mixes. Events posted from other threads (GStreamer's)
-// run at the next pending-events point.
+// its own time however fast the machine mixes; the tests run a whole play list on it in
+// milliseconds. Events posted from other threads (GStreamer's) run at the next pending-events
+// point.
 #include "player/toolkit/event_loop.h"
 #include "player/toolkit/timer.h"
 
@@ -13,12 +14,12 @@
 #include <mutex>
 #include <optional>
 
-namespace velorra::render {
+namespace velorra::toolkit {
 
-class VirtualLoop : public toolkit::EventLoop {
+class VirtualLoop : public EventLoop {
 public:
-    void arm(toolkit::Timer& timer) override;
-    void disarm(toolkit::Timer& timer) override;
+    void arm(Timer& timer) override;
+    void disarm(Timer& timer) override;
     void doEvents() override { runPosted(); }
     int64_t nowMs() const override { return now_; }
     void post(std::function<void()> event) override;
@@ -30,6 +31,9 @@ public:
     void advanceTo(int64_t ms);
     // Runs the posted events, those they post included.
     void runPosted();
+    // Whether posted events wait to run.
+    bool hasPosted() const;
+    bool armed(Timer& timer) const { return due_.contains(&timer); }
 
 private:
     struct Due {
@@ -39,9 +43,9 @@ private:
 
     int64_t now_ = 0;
     uint64_t nextOrder_ = 0;
-    std::map<toolkit::Timer*, Due> due_;
-    std::mutex postedLock_;
+    std::map<Timer*, Due> due_;
+    mutable std::mutex postedLock_;
     std::deque<std::function<void()>> posted_;
 };
 
-}  // namespace velorra::render
+}  // namespace velorra::toolkit

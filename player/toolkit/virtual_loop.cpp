@@ -1,10 +1,12 @@
-#include "player/render/virtual_loop.h"
+#include "player/toolkit/virtual_loop.h"
 
-namespace velorra::render {
+#include <algorithm>
 
-void VirtualLoop::arm(toolkit::Timer& timer) { due_[&timer] = {now_ + timer.Interval(), nextOrder_++}; }
+namespace velorra::toolkit {
 
-void VirtualLoop::disarm(toolkit::Timer& timer) { due_.erase(&timer); }
+void VirtualLoop::arm(Timer& timer) { due_[&timer] = {now_ + timer.Interval(), nextOrder_++}; }
+
+void VirtualLoop::disarm(Timer& timer) { due_.erase(&timer); }
 
 void VirtualLoop::post(std::function<void()> event) {
     const std::lock_guard lock(postedLock_);
@@ -24,6 +26,11 @@ void VirtualLoop::runPosted() {
     }
 }
 
+bool VirtualLoop::hasPosted() const {
+    const std::lock_guard lock(postedLock_);
+    return !posted_.empty();
+}
+
 std::optional<int64_t> VirtualLoop::nextDue() const {
     std::optional<int64_t> next;
     for (const auto& [timer, due] : due_)
@@ -34,7 +41,7 @@ std::optional<int64_t> VirtualLoop::nextDue() const {
 void VirtualLoop::advanceTo(int64_t ms) {
     runPosted();
     for (;;) {
-        toolkit::Timer* next = nullptr;
+        Timer* next = nullptr;
         Due best{};
         for (const auto& [timer, due] : due_)
             if (due.at <= ms && (!next || due.at < best.at || (due.at == best.at && due.order < best.order))) {
@@ -50,4 +57,4 @@ void VirtualLoop::advanceTo(int64_t ms) {
     now_ = std::max(now_, ms);
 }
 
-}  // namespace velorra::render
+}  // namespace velorra::toolkit
