@@ -26,14 +26,18 @@ constexpr std::chrono::milliseconds kHaltRamp{10};
 // How long a seek or a drop waits at most, on the worker, for the fall before it to be mixed: the
 // output asks for a stretch every 20 ms, so two stretches carry the fall.
 constexpr auto kFallWait = std::chrono::milliseconds{50};
-// What a decoder gathers before it passes its sound on: each stretch wakes the decoding thread,
-// the converters and the mixer's read once, where an MP3 frame alone is 26 ms.
-constexpr GstClockTime kDecodedStretch = 100 * GST_MSECOND;
-// What the appsink keeps of the stream decoded ahead of the mix, in buffers: two seconds of a
-// decoder's stretches, half a second of a WAV file's chunks, so that a channel whose decoding
-// waits for a core a while is still read in time. More only costs a song's start a longer burst
-// of decoding, in the middle of a transition.
-constexpr guint kDecodedAhead = 20;
+// What a decoder gathers before it passes its sound on. Each stretch wakes the decoding thread,
+// the converters and the mixer's read once (an MP3 frame alone is 26 ms), and on a busy machine
+// a wake-up costs far more than the decoding it starts: half a second of MP3 decodes in about a
+// millisecond.
+constexpr GstClockTime kDecodedStretch = 500 * GST_MSECOND;
+// What the appsink keeps of the stream decoded ahead of the mix, in buffers: so that a channel
+// whose decoding waits for a core a while is still read in time. A decoder's stretches are
+// counted to two seconds; a WAV file, which has no decoder, comes in chunks of 25 ms, of which
+// twenty make half a second. More only costs a song's start a longer burst of decoding, in the
+// middle of a transition.
+constexpr guint kChunksAhead = 20;
+constexpr guint kStretchesAhead = 4;
 
 // GStreamer opens the file on the calling thread: a named pipe would hold it until a writer
 // came, so only a regular file goes in.
@@ -49,7 +53,7 @@ GstHandle<GstElement> makeAppsink() {
     GstCaps* caps = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, GST_AUDIO_NE(F32), "layout",
                                         G_TYPE_STRING, "interleaved", "rate", G_TYPE_INT, GstMixOutput::kRate,
                                         "channels", G_TYPE_INT, 2, nullptr);
-    g_object_set(sink.get(), "caps", caps, "sync", FALSE, "max-buffers", kDecodedAhead, "enable-last-sample", FALSE,
+    g_object_set(sink.get(), "caps", caps, "sync", FALSE, "max-buffers", kChunksAhead, "enable-last-sample", FALSE,
                  nullptr);
     gst_caps_unref(caps);
     return sink;
@@ -114,10 +118,12 @@ GstHandle<GstElement> makeDecoding(GstElement* appsink) {
     gst_bin_add_many(GST_BIN(pipeline.get()), decoder, convert, resample, appsink, nullptr);
     if (!gst_element_link_many(convert, resample, appsink, nullptr)) return nullptr;
     g_signal_connect(pipeline.get(), "deep-element-added",
-                     G_CALLBACK(+[](GstBin*, GstBin*, GstElement* element, gpointer) {
-                         if (GST_IS_AUDIO_DECODER(element)) g_object_set(element, "min-latency", kDecodedStretch, nullptr);
+                     G_CALLBACK(+[](GstBin*, GstBin*, GstElement* element, gpointer sink) {
+                         if (!GST_IS_AUDIO_DECODER(element)) return;
+                         g_object_set(element, "min-latency", kDecodedStretch, nullptr);
+                         g_object_set(sink, "max-buffers", kStretchesAhead, nullptr);
                      }),
-                     nullptr);
+                     appsink);
     g_signal_connect(decoder, "pad-added", G_CALLBACK(linkSound), convert);
     g_signal_connect(decoder, "no-more-pads", G_CALLBACK(checkSound), convert);
     return pipeline;
