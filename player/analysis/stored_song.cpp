@@ -1,7 +1,5 @@
 #include "player/analysis/stored_song.h"
 
-#include <sys/stat.h>
-
 #include <cmath>
 
 namespace velorra {
@@ -14,12 +12,6 @@ constexpr double LargestPeak = 100.0;  // +40 dBFS
 bool within(double value, double low, double high) { return std::isfinite(value) && value >= low && value <= high; }
 
 }  // namespace
-
-std::optional<FileStamp> stampOf(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    return FileStamp{info.st_size, int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec};
-}
 
 bool plausible(const Measurement& m) {
     if (m.seconds && !within(*m.seconds, 0.0, LongestSongSeconds)) return false;

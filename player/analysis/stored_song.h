@@ -3,22 +3,13 @@
 // measured (its size and modification time). Whatever is read back from a store is checked
 // before it is believed.
 #include "player/analysis/measurement.h"
+#include "player/channel/file_stamp.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace velorra {
-
-struct FileStamp {
-    int64_t size = 0;
-    int64_t modifiedNs = 0;
-    bool operator==(const FileStamp&) const = default;
-};
-
-// The stamp of a regular file as it is now; empty for anything else or a file that cannot be
-// looked at.
-std::optional<FileStamp> stampOf(const std::string& path);
 
 struct StoredSong {
     std::string path;

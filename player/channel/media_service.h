@@ -89,6 +89,9 @@ public:
     // The length of a file in seconds when the service can tell it without building a graph
     // (cheaply, from the file's headers); empty when only a rendered graph can tell.
     virtual std::optional<double> probeDuration(const std::string& path) = 0;
+    // Told the song that plays next, so that its length is at hand when it starts; a service
+    // whose probe costs nothing does nothing.
+    virtual void readAhead(const std::string& /*path*/) {}
 };
 
 }  // namespace velorra

@@ -171,6 +171,9 @@ public:
     };
     SilenceTrims silenceTrims(const std::string& path);
     void measureAhead();
+    // The file of the row that plays after the current one when the list goes on in order; empty
+    // when shuffle is to pick it or no row is current.
+    std::string nextLocation();
     void silenceMeasured(const std::string& path, const Measurement& measurement);
     // --- loudness matching
     // How long a playing song takes to reach a new loudness gain.

@@ -41,10 +41,16 @@ void PlaybackCore::measureAhead() {
         silence_.measure(path);
     };
     if (const Player* p = channelIn(ActiveChannel)) want(p->Filename());
+    want(nextLocation());
+}
+
+std::string PlaybackCore::nextLocation() {
     const int32_t rows = list_.rowCount();
-    if (list_.shuffle() || currentIndex_ < 0 || rows == 0) return;
+    if (list_.shuffle() || currentIndex_ < 0 || rows == 0) return {};
+    std::string next;
     // After the last row the list starts again at the top.
-    attempt([&] { want(list_.location(currentIndex_ < rows ? currentIndex_ + 1 : 1)); });
+    attempt([&] { next = list_.location(currentIndex_ < rows ? currentIndex_ + 1 : 1); });
+    return next;
 }
 
 void PlaybackCore::silenceMeasured(const std::string& path, const Measurement& measurement) {

@@ -205,6 +205,7 @@ void PlaybackCore::LoadCurrentItem() {
     tell([this](PlaybackObserver& o) { o.faderMoved(ActiveChannel); });
     tmrPosition.setEnabled(true);
     measureAhead();
+    if (const std::string next = nextLocation(); !next.empty()) media_.readAhead(next);
 }
 
 void PlaybackCore::shutDown() {

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <fstream>
 
 #include "channel/media_fixtures.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "player/channel/duration_cache.h"
 #include "player/channel/duration_scan.h"
 #include "player/channel/whole_seconds.h"
 #include "tools/media/decoded_length.h"
@@ -163,6 +167,33 @@ TEST(ChannelDurationScan, FilesWithoutAudioHaveNoLength) {
     const std::string wav = testing::readFile(channelMedia().wav);
     const auto cut = test::writeBytes("cut.wav", wav.substr(0, 44 + 44100 * 4));
     EXPECT_EQ(scanDuration(cut.string()), 1.0);
+}
+
+// A length is kept while its file keeps its size and modification time, and read again once
+// either changes.
+TEST(ChannelDurationScan, AKeptLengthHoldsUntilTheFileChanges) {
+    const testing::TempDir dir;
+    const std::string path = dir.path("song.mp3");
+    const auto write = [&](const std::string& bytes, long modifiedNs) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+        const timespec times[2] = {{1000, modifiedNs}, {1000, modifiedNs}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    };
+    const std::string song = frames(0xFFFB9000, 417, 100);  // MPEG-1 layer III, 128 kbit/s
+    const double length = 100 * 1152 / 44100.0;
+    DurationCache lengths;
+    write(song, 0);
+    EXPECT_DOUBLE_EQ(lengths.lengthOf(path).value_or(0), length);
+    // Other bytes under the same stamp: the kept length answers, and no scan is made.
+    write(std::string(song.size(), 'x'), 0);
+    EXPECT_DOUBLE_EQ(lengths.lengthOf(path).value_or(0), length);
+    // A new modification time, then a new size: the file is read again.
+    write(std::string(song.size(), 'x'), 1);
+    EXPECT_FALSE(lengths.lengthOf(path));
+    write(frames(0xFFFB9000, 417, 50), 1);
+    EXPECT_DOUBLE_EQ(lengths.lengthOf(path).value_or(0), length / 2);
+    // Anything but a regular file is never kept.
+    EXPECT_FALSE(lengths.lengthOf(dir.path("")));
 }
 
 TEST(ChannelDurationScan, WholeSecondsRoundHalfToEven) {

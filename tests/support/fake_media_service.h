@@ -74,6 +74,9 @@ public:
     void setOutputDevices(std::initializer_list<OutputDeviceEntry> devices) { devices_ = devices; }
 
     const std::vector<MediaCall>& calls() const { return calls_; }
+    // The files the service was told play next, in order (kept apart from the calls, which tell
+    // what playing did).
+    const std::vector<std::string>& readAheads() const { return readAheads_; }
     // The calls with the given operation, in order.
     std::vector<MediaCall> callsOf(const std::string& operation) const;
 
@@ -87,6 +90,7 @@ public:
     std::unique_ptr<MediaGraph> createGraph(const std::string& outputDevice) override;
     std::vector<OutputDeviceEntry> outputDevices() override;
     std::optional<double> probeDuration(const std::string& path) override;
+    void readAhead(const std::string& path) override { readAheads_.push_back(path); }
 
 private:
     class Graph;
@@ -113,6 +117,7 @@ private:
     std::vector<OutputDeviceEntry> devices_;
     std::vector<std::shared_ptr<FakeGraph>> graphs_;
     std::vector<MediaCall> calls_;
+    std::vector<std::string> readAheads_;
 };
 
 }  // namespace velorra

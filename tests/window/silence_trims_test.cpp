@@ -1,6 +1,6 @@
 // "Trim Silence" and "Match Loudness" on the virtual clock: songs of near-silence, tone and
-// near-silence joined by a 2 s cross dissolve, the measurements asked ahead and answered when the
-// test says, a measurement that arrives while its song plays, the cache across runs, Calculate
+// near-silence joined by a 2 s cross dissolve, the measurements (and the next song's length) asked
+// ahead and answered when the test says, a measurement that arrives while its song plays, the cache across runs, Calculate
 // Total, and the loudness gain each channel plays its song at.
 #include "playback_fixture.h"
 #include "support/temp_dir.h"
@@ -54,6 +54,7 @@ TEST_F(SilenceTrimsWindow, WithTheOptionOnEachToneFollowsThePreviousOneSixAndAHa
     EXPECT_EQ(player.playback.StartPos, 0);
     EXPECT_EQ(player.playback.EndPos, 16);
     EXPECT_EQ(silence.requests, (std::vector<std::string>{a, b}));
+    EXPECT_EQ(media.readAheads(), (std::vector<std::string>{b}));
 
     // Its measurement arrives while it plays: from then on it ends 4 s early, and it is not
     // sought over its lead-in.
@@ -76,6 +77,7 @@ TEST_F(SilenceTrimsWindow, WithTheOptionOnEachToneFollowsThePreviousOneSixAndAHa
     EXPECT_EQ(player.lstClipList.text(2, 1), "00:09");
     EXPECT_EQ(media.positionOf(graphOf(b)), 3.0);
     EXPECT_EQ(silence.requests, (std::vector<std::string>{a, b, c}));
+    EXPECT_EQ(media.readAheads(), (std::vector<std::string>{b, c}));
 
     silence.answer(c, Measured);
     const auto next = toneStarts(2);
@@ -127,6 +129,7 @@ TEST_F(SilenceTrimsWindow, InShuffleModeTheChosenRowIsMeasuredWhenItIsChosen) {
     const std::string chosen = player.playback.Channels[0]->Filename();
     const std::vector<std::string> asked = chosen == a ? std::vector<std::string>{a} : std::vector<std::string>{a, chosen};
     EXPECT_EQ(silence.requests, asked);
+    EXPECT_TRUE(media.readAheads().empty());  // nor is its length read ahead
 }
 
 TEST_F(SilenceTrimsWindow, TheCacheAnswersTheNextRunUntilTheFileChanges) {

@@ -9,7 +9,6 @@
 #include <gst/audio/audio-format.h>
 #include <gst/audio/gstaudiodecoder.h>
 
-#include "player/channel/duration_scan.h"
 #include "player/channel/gst/gst_output_devices.h"
 #include "player/channel/gst/gst_start.h"
 #include "player/channel/thread_priority.h"
@@ -442,6 +441,8 @@ std::vector<OutputDeviceEntry> GstMediaService::outputDevices() {
     return audioSinks();
 }
 
-std::optional<double> GstMediaService::probeDuration(const std::string& path) { return scanDuration(path); }
+std::optional<double> GstMediaService::probeDuration(const std::string& path) { return lengths_.lengthOf(path); }
+
+void GstMediaService::readAhead(const std::string& path) { lengths_.readAhead(path); }
 
 }  // namespace velorra

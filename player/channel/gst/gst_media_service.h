@@ -26,6 +26,7 @@
 #include <memory>
 #include <mutex>
 
+#include "player/channel/duration_cache.h"
 #include "player/channel/gst/gst_handle.h"
 #include "player/channel/gst/gst_mix_input.h"
 #include "player/channel/gst/gst_mix_output.h"
@@ -136,8 +137,9 @@ public:
     std::unique_ptr<MediaGraph> createGraph(const std::string& outputDevice) override;
     // The audio sinks of GStreamer's device monitor.
     std::vector<OutputDeviceEntry> outputDevices() override;
-    // MPEG audio and WAV from their headers (see duration_scan.h).
+    // From the file's headers (see duration_scan.h), kept while the file is unchanged.
     std::optional<double> probeDuration(const std::string& path) override;
+    void readAhead(const std::string& path) override;
 
     // The mixer every graph plays into; with AudioOutput::Pulled the caller mixes from it.
     Mixer& mixer() { return output_->mixer(); }
@@ -154,6 +156,7 @@ private:
     std::shared_ptr<GstMixOutput> output_;
     std::shared_ptr<GstGraphs> graphs_ = std::make_shared<GstGraphs>();
     int lastId_ = 0;
+    DurationCache lengths_;
 };
 
 }  // namespace velorra
