@@ -74,19 +74,23 @@ public:
         g_object_set(sink.get(), "max-buffers", 4u, nullptr);
         gst_bin_add_many(GST_BIN(pipeline_.get()), source.get(), format.get(), convert.get(), sink.get(), nullptr);
         gst_element_link_many(source.get(), format.get(), convert.get(), sink.get(), nullptr);
-        auto input = std::make_shared<GstMixInput>(std::move(sink), GST_SECOND, [] {});
-        input->setFlowing(true);
-        branch_ = mixer_.add(input);
+        input_ = std::make_shared<GstMixInput>(std::move(sink), GST_SECOND, [] {});
+        input_->setFlowing(true);
+        branch_ = mixer_.add(input_);
         gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
         gst_element_get_state(pipeline_.get(), nullptr, nullptr, 5 * GST_SECOND);
     }
-    ~TonePipeline() { gst_element_set_state(pipeline_.get(), GST_STATE_NULL); }
+    ~TonePipeline() {
+        input_->close();
+        gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    }
 
     Mixer mixer_{kRate};
     Mixer::Branch branch_;
 
 private:
     GstHandle<GstElement> pipeline_;
+    std::shared_ptr<GstMixInput> input_;
 };
 
 TEST(MixInputGst, AHaltFromUnityFallsOverItsRampAndTheNextStartRises) {
@@ -134,7 +138,10 @@ public:
         gst_pad_push_event(src_.get(), gst_event_new_caps(caps));
         gst_caps_unref(caps);
     }
-    ~HandFed() { gst_element_set_state(pipeline_.get(), GST_STATE_NULL); }
+    ~HandFed() {
+        input_->close();
+        gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    }
 
     void segmentFrom(GstClockTime start) {
         GstSegment segment;
@@ -142,13 +149,18 @@ public:
         segment.start = segment.time = segment.position = start;
         gst_pad_push_event(src_.get(), gst_event_new_segment(&segment));
     }
-    // `ms` milliseconds of stereo sound at half scale from `at`.
-    void push(GstClockTime at, int ms) {
+    // What a flushing seek sends through the pipeline before the sound from where it lands.
+    void flush() {
+        gst_pad_push_event(src_.get(), gst_event_new_flush_start());
+        gst_pad_push_event(src_.get(), gst_event_new_flush_stop(TRUE));
+    }
+    // `ms` milliseconds of stereo sound at `level` from `at`.
+    void push(GstClockTime at, int ms, float level = 0.5f) {
         const size_t samples = 2 * static_cast<size_t>(ms * kPerMs);
         GstBuffer* buffer = gst_buffer_new_allocate(nullptr, samples * sizeof(float), nullptr);
         GstMapInfo map;
         gst_buffer_map(buffer, &map, GST_MAP_WRITE);
-        std::fill_n(reinterpret_cast<float*>(map.data), samples, 0.5f);
+        std::fill_n(reinterpret_cast<float*>(map.data), samples, level);
         gst_buffer_unmap(buffer, &map);
         GST_BUFFER_PTS(buffer) = at;
         GST_BUFFER_DURATION(buffer) = ms * GST_MSECOND;
@@ -166,6 +178,10 @@ private:
 
 TEST(MixInputGst, ARiseAfterASeekBeginsWithTheFirstSoundWhereItLands) {
     HandFed feed;
+    // Sound decoded before the seek and not yet mixed when it flushes is never heard.
+    feed.segmentFrom(0);
+    for (int i = 0; i < 3; ++i) feed.push(i * 10 * GST_MSECOND, 10, 0.25f);
+    feed.flush();
     feed.segmentFrom(GST_SECOND);
     feed.mixer_.start(feed.branch_, kFall);
     // The decoder's frames before the landing point, and the one that holds it, which starts
@@ -182,6 +198,7 @@ TEST(MixInputGst, ARiseAfterASeekBeginsWithTheFirstSoundWhereItLands) {
     // 40 ms of sound lie in the segment, and the input knows where it stands in the file (to a
     // frame or two: the buffers of 10 ms hold 440 frames here).
     EXPECT_GT(peaks[39], 0.49f);
+    EXPECT_EQ(std::count_if(peaks.begin() + 10, peaks.end(), [](float p) { return p > 0.01f && p < 0.49f; }), 0);
     EXPECT_EQ(peaks[40], 0.0f);
     EXPECT_NEAR(feed.input_->nextSeconds(), 1.040, 1e-4);
 }

@@ -165,7 +165,7 @@ GstBusSyncReply GstMediaGraph::onBus(GstBus*, GstMessage* message, gpointer link
         GstStreamStatusType type{};
         gst_message_parse_stream_status(message, &type, nullptr);
         if (type == GST_STREAM_STATUS_TYPE_ENTER)
-            setThreadNice(kDecodingThreadNice);
+            setThreadNice(to.nice);
         break;
     }
     case GST_MESSAGE_ASYNC_DONE:
@@ -204,10 +204,13 @@ GstMediaGraph::GstMediaGraph(GstHandle<GstElement> pipeline, GstHandle<GstElemen
 GstMediaGraph::~GstMediaGraph() {
     if (const auto live = link_.graphs.lock()) live->erase(link_.id);
     fadeOut();
-    output_->later([output = output_.get(), branch = branch_, pipeline = shared(pipeline_.get())] {
+    // The pipeline comes down before its input leaves the mix: the input's decoding thread is gone
+    // by then.
+    output_->later([output = output_.get(), branch = branch_, input = input_, pipeline = shared(pipeline_.get())] {
         waitForFall(*output, branch);
-        output->mixer().remove(branch);
+        input->close();
         bringDown(pipeline.get());
+        output->mixer().remove(branch);
     });
 }
 
@@ -277,6 +280,7 @@ bool GstMediaGraph::render(const std::string& path) {
 // takes an empty sink for the end of the stream, only once its pipeline plays.
 void GstMediaGraph::moveTo(GstState state) {
     output_->later([pipeline = shared(pipeline_.get()), input = input_, state] {
+        if (state == GST_STATE_NULL) input->close();
         gst_element_set_state(pipeline.get(), state);
         input->setFlowing(state == GST_STATE_PLAYING);
     });
@@ -423,7 +427,7 @@ std::unique_ptr<MediaGraph> GstMediaService::createGraph(const std::string& outp
     startGstreamer();
     output_->choose(outputDevice);
     const int id = ++lastId_;
-    auto graph = GstMediaGraph::create(output_, {loop_, graphs_, id});
+    auto graph = GstMediaGraph::create(output_, {loop_, graphs_, id, output_->decodingNice()});
     if (graph) (*graphs_)[id] = graph.get();
     return graph;
 }

@@ -81,6 +81,8 @@ private:
         toolkit::EventLoop& loop;
         std::weak_ptr<GstGraphs> graphs;
         int id;
+        // The nice value the pipeline's streaming threads take as they start.
+        int nice;
         // Posts the event through the loop; it reaches the graph only if one of this id lives.
         // A failure carries GStreamer's words for it.
         void post(BusEvent event, std::string why = {}) const;

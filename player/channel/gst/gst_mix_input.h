@@ -1,16 +1,24 @@
 #pragma once
-// A channel's sound as the mixer takes it: the decoded stream an appsink at the end of the
-// channel's own pipeline has kept (interleaved stereo float at the mix's rate), read on demand
-// and clipped to the stream's segment, so that after a seek the first frame read is the first
-// one where the seek lands. It knows the stream time of the next frame it gives.
+// A channel's sound as the mixer takes it: the decoded stream that reaches an appsink at the end
+// of the channel's own pipeline (interleaved stereo float at the mix's rate), clipped to the
+// stream's segment, so that after a seek the first frame read is the first one where the seek
+// lands. It knows the stream time of the next frame it gives.
 //
-// The pipeline has no clock: it decodes ahead until the appsink holds all it may, and waits
-// there until the mixer reads on. A real-time output never waits for it (a frame not decoded in
-// time is silence); an output that runs as fast as it can, or a mix pulled by hand, waits a while
-// for the frames of a pipeline that has been asked to play.
+// The pipeline has no clock: it decodes ahead until the input holds all the appsink may keep, and
+// waits there until the mixer reads on. A real-time output never waits for it (a frame not decoded
+// in time is silence); an output that runs as fast as it can, or a mix pulled by hand, waits a
+// while for the frames of a pipeline that has been asked to play.
+//
+// The decoding thread hands each buffer over through a ring of slots that the mixer reads without
+// a lock: the mixing thread never waits for a lock that a decoding thread, or any other thread of
+// lower priority, may hold while the machine is busy, and it never allocates or frees. The
+// decoding thread frees what the mixer has read, the next time it hands a buffer over.
 #include <gst/gst.h>
 
+#include <array>
 #include <atomic>
+#include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 
@@ -37,32 +45,66 @@ public:
     // Moves the stream to `seconds` through `seek` (a flushing seek of its pipeline): what was
     // decoded before is dropped, and the next frame read is the first where the seek lands.
     bool seek(double seconds, const std::function<bool()>& seek);
+    // Lets a decoding thread that waits for room go, for good: called before the pipeline is
+    // brought down.
+    void close();
 
 private:
-    // The sample being read and how far.
-    struct Held {
+    // A decoded buffer handed over: the sample, its buffer clipped to the segment and mapped.
+    struct Slot {
         GstSample* sample = nullptr;
-        GstBuffer* buffer = nullptr;  // the sample's buffer clipped to its segment
+        GstBuffer* buffer = nullptr;
         GstMapInfo map{};
         size_t frames = 0;
-        size_t read = 0;
-        GstClockTime start = 0;  // stream time of its first frame
+        int rate = 0;
+        GstClockTime start = 0;  // stream time of its first frame, or none
+        uint32_t flush = 0;      // the flushes the stream had been through when it was decoded
     };
-    // Takes the appsink's next sample; false when none comes.
-    bool take();
-    void release();
-    // Whether samples of these caps are stereo float frames, taking their rate.
-    bool knowCaps(GstCaps* caps);
+    static constexpr uint32_t kSlots = 32;
+
+    // On the decoding thread.
+    static GstFlowReturn onSample(GstElement* appsink, gpointer self);
+    static void onEos(GstElement* appsink, gpointer self);
+    static GstPadProbeReturn onFlush(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+    void handOver(GstSample* sample);
+    // Frees the slots the mixer has read.
+    void reclaim();
+    static void clear(Slot& slot);
+    // Whether these caps are stereo float frames; their rate, else 0.
+    int rateOf(GstCaps* caps);
+    // Wakes a decoding thread that waits for room, and a reader that waits for frames.
+    void wake();
+    // The reader leaves the slot it reads.
+    void leaveSlot();
 
     GstHandle<GstElement> appsink_;
+    gulong flushProbe_ = 0;
     const GstClockTime wait_;
     const std::function<void()> onEnd_;
-    std::mutex lock_;
-    Held held_;
+    std::array<Slot, kSlots> slots_{};
+    // Slots handed over, read, and freed, counted from the start: written_ - read_ are waiting.
+    std::atomic<uint32_t> written_{0};
+    std::atomic<uint32_t> read_{0};
+    uint32_t freed_ = 0;  // the decoding thread's own
+    // Bumped whenever a waiting decoding thread may go on.
+    std::atomic<uint32_t> room_{0};
+    std::atomic<uint32_t> flushes_{0};
+    std::atomic<bool> flushing_{false};
+    std::atomic<bool> closed_{false};
+    std::atomic<bool> ended_{false};  // every buffer of the stream has been handed over
+    // Only a reader that may wait (not the real-time one) sleeps on these.
+    std::mutex sleepLock_;
+    std::condition_variable sleep_;
+    std::atomic<int> sleepers_{0};
+    // The decoding thread's: the caps last seen and their rate.
+    GstCapsHandle caps_;
+    int rate_ = 0;
+    // The reader's: held by `read`, which never waits for it, and by a seek.
+    std::mutex readLock_;
+    size_t slotRead_ = 0;     // frames read of the slot at read_
+    double slotStart_ = 0.0;  // seconds from the start of the file of that slot's first frame
     bool seeking_ = false;  // frames decoded before the seek may still come: none is read
     bool endTold_ = false;
-    GstCapsHandle caps_;  // of the last sample taken
-    int rate_ = 0;        // of those caps; 0 when unfit
     std::atomic<bool> flowing_{false};
     std::atomic<double> next_{0.0};
     std::atomic<double> start_{0.0};

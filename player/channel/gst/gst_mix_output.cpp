@@ -67,6 +67,8 @@ GstClockTime GstMixOutput::inputWait() const {
     return kind_ == AudioOutput::SilentFast || kind_ == AudioOutput::Pulled ? kFastWait : 0;
 }
 
+int GstMixOutput::decodingNice() const { return inputWait() == 0 ? kSoundThreadNice : kDecodingThreadNice; }
+
 void GstMixOutput::later(std::function<void()> task) {
     if (pullsItself())
         worker_.post(std::move(task));

@@ -67,6 +67,10 @@ public:
     void trailLikeADevice() { trail_ = kDeviceTrailFrames; }
     // How long a channel's input may wait for a frame of a playing pipeline.
     GstClockTime inputWait() const;
+    // The nice value of a channel's decoding threads: beside the mixing thread when the output
+    // keeps time, since a song is heard on time only if its pipeline starts at once; after the
+    // player's others when the output runs as fast as it can.
+    int decodingNice() const;
     // Whether the pipeline rests, nothing having sounded for two seconds.
     bool resting() const { return resting_; }
     // The frame of the mix that is leaving the output now: what the output's streaming thread
