@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <thread>
+#include <vector>
 
 #include "channel/media_fixtures.h"
 #include "support/child_process.h"
@@ -326,6 +327,32 @@ TEST(ChannelPlayerGst, PositionVolumeBalanceAndRateReachThePlaybin) {
     EXPECT_EQ(player.Position(), 3);
     player.setPitch(0.0);
     EXPECT_DOUBLE_EQ(player.Pitch(), 1.5);
+}
+
+// An MP3 is decoded straight to float: its sound reaches the mix as the decoder made it, not
+// rounded to 16 bits on the way.
+TEST(ChannelPlayerGst, AnMp3ReachesTheMixAtTheDecodersFullPrecision) {
+    WatchedService service(AudioOutput::Pulled);
+    auto channel = opened(service, channelMedia().cbr);
+    channel->setPosition(2);  // into the tune, past the encoder's silent start
+    channel->PlayFile();
+    // Past the 10 ms rise the gain is 1: each sample is then the decoder's own.
+    std::vector<float> stretch(2 * GstMixOutput::kRate / 100);
+    int offGrid = 0, sounding = 0;
+    for (int i = 0; i < 300 && sounding < GstMixOutput::kRate; ++i) {
+        loop().doEvents();
+        service.mixer().mix(stretch.data(), stretch.size() / 2);
+        if (sounding == 0 && stretch.back() == 0.0f) {  // still building; the rise is in the first stretch
+            std::this_thread::sleep_for(10ms);
+            continue;
+        }
+        for (float sample : stretch) {
+            sounding += sample != 0.0f;
+            offGrid += std::fmod(double(sample) * 32768, 1.0) != 0.0;
+        }
+    }
+    EXPECT_GE(sounding, GstMixOutput::kRate / 2);
+    EXPECT_GT(offGrid, sounding / 2);
 }
 
 TEST(ChannelPlayerGst, DroppingAPlayingChannelStopsItsSound) {

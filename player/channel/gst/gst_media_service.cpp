@@ -78,6 +78,27 @@ void bringDown(GstElement* pipeline) {
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
 }
 
+// A decoder that can give float samples gives them, so that its sound reaches the mixer as it
+// comes, with no conversion between: asked what may follow it (while it is still unlinked inside
+// the decoding bin, which would answer "any sound"), it is told interleaved float, when that is
+// one of the formats it offers. mpg123 would otherwise pick 16 bits, its first format, and the
+// converter would take each half second of it to float through two passes of twice the size.
+GstPadProbeReturn offerFloat(GstPad*, GstPadProbeInfo* info, gpointer) {
+    GstQuery* query = GST_PAD_PROBE_INFO_QUERY(info);
+    if (GST_QUERY_TYPE(query) != GST_QUERY_CAPS) return GST_PAD_PROBE_OK;
+    GstCaps* offered = nullptr;
+    gst_query_parse_caps(query, &offered);
+    if (!offered) return GST_PAD_PROBE_OK;
+    GstCaps* floats = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, GST_AUDIO_NE(F32), "layout",
+                                          G_TYPE_STRING, "interleaved", nullptr);
+    GstCaps* taken = gst_caps_intersect(offered, floats);
+    gst_caps_unref(floats);
+    const bool answered = !gst_caps_is_empty(taken);
+    if (answered) gst_query_set_caps_result(query, taken);
+    gst_caps_unref(taken);
+    return answered ? GST_PAD_PROBE_HANDLED : GST_PAD_PROBE_OK;
+}
+
 // Links the decoder's first sound stream to the converter (`convert`), on a streaming thread.
 void linkSound(GstElement*, GstPad* pad, gpointer convert) {
     const GstHandle<GstPad> sink(gst_element_get_static_pad(GST_ELEMENT(convert), "sink"));
@@ -120,6 +141,8 @@ GstHandle<GstElement> makeDecoding(GstElement* appsink) {
                      G_CALLBACK(+[](GstBin*, GstBin*, GstElement* element, gpointer sink) {
                          if (!GST_IS_AUDIO_DECODER(element)) return;
                          g_object_set(element, "min-latency", kDecodedStretch, nullptr);
+                         const GstHandle<GstPad> src(gst_element_get_static_pad(element, "src"));
+                         gst_pad_add_probe(src.get(), GST_PAD_PROBE_TYPE_QUERY_DOWNSTREAM, offerFloat, nullptr, nullptr);
                          g_object_set(sink, "max-buffers", kStretchesAhead, nullptr);
                      }),
                      appsink);

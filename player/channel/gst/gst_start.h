@@ -11,8 +11,8 @@ inline void startGstreamer() {
     static std::once_flag once;
     std::call_once(once, [] {
         gst_init(nullptr, nullptr);
-        // MP3 is decoded by mpg123, which gives the float samples the channel filter works on
-        // straight away, at the decoder's full precision. Left to itself GStreamer picks libav's
+        // MP3 is decoded by mpg123, which gives the float samples the mixer works on straight
+        // away (a decoding pipeline asks it for float), at the decoder's full precision. Left to itself GStreamer picks libav's
         // decoder (the two rank alike), whose 16-bit planar sound must then be converted: the
         // whole graph took a third more processor time that way.
         if (GstPluginFeature* mpg123 = gst_registry_lookup_feature(gst_registry_get(), "mpg123audiodec")) {
