@@ -17,8 +17,12 @@ struct GstRelease {
 template <class T>
 using GstHandle = std::unique_ptr<T, GstRelease<gst_object_unref>>;
 using GstMessageHandle = std::unique_ptr<GstMessage, GstRelease<gst_message_unref>>;
-using GstQueryHandle = std::unique_ptr<GstQuery, GstRelease<gst_query_unref>>;
-// gst_caps_unref is inline, so it is called from a type of its own, usable in any class.
+// gst_caps_unref and gst_query_unref are inline, so each is called from a type of its own, usable
+// in any class.
+struct GstQueryRelease {
+    void operator()(GstQuery* query) const { gst_query_unref(query); }
+};
+using GstQueryHandle = std::unique_ptr<GstQuery, GstQueryRelease>;
 struct GstCapsRelease {
     void operator()(GstCaps* caps) const { gst_caps_unref(caps); }
 };

@@ -89,14 +89,12 @@ GstPadProbeReturn offerFloat(GstPad*, GstPadProbeInfo* info, gpointer) {
     GstCaps* offered = nullptr;
     gst_query_parse_caps(query, &offered);
     if (!offered) return GST_PAD_PROBE_OK;
-    GstCaps* floats = gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, GST_AUDIO_NE(F32), "layout",
-                                          G_TYPE_STRING, "interleaved", nullptr);
-    GstCaps* taken = gst_caps_intersect(offered, floats);
-    gst_caps_unref(floats);
-    const bool answered = !gst_caps_is_empty(taken);
-    if (answered) gst_query_set_caps_result(query, taken);
-    gst_caps_unref(taken);
-    return answered ? GST_PAD_PROBE_HANDLED : GST_PAD_PROBE_OK;
+    const GstCapsHandle floats(gst_caps_new_simple("audio/x-raw", "format", G_TYPE_STRING, GST_AUDIO_NE(F32),
+                                                   "layout", G_TYPE_STRING, "interleaved", nullptr));
+    const GstCapsHandle taken(gst_caps_intersect(offered, floats.get()));
+    if (gst_caps_is_empty(taken.get())) return GST_PAD_PROBE_OK;
+    gst_query_set_caps_result(query, taken.get());
+    return GST_PAD_PROBE_HANDLED;
 }
 
 // Links the decoder's first sound stream to the converter (`convert`), on a streaming thread.

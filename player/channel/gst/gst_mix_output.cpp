@@ -154,6 +154,7 @@ void GstMixOutput::openOn(const std::string& device) {
     gst_bus_set_sync_handler(bus.get(), &GstMixOutput::onBus, this, nullptr);
     base_ = mixer_.frames();
     feedSink_.reset(GST_ELEMENT(gst_object_ref(sink.get())));
+    if (!position_) position_.reset(gst_query_new_position(GST_FORMAT_TIME));
     {
         const std::lock_guard hold(heardLock_);
         heard_ = {base_, base_, g_get_monotonic_time(), true};
@@ -209,13 +210,13 @@ void GstMixOutput::rest() {
 }
 
 void GstMixOutput::noteHeard(int64_t mixed) {
-    gint64 ns = 0;
+    gint64 ns = -1;
+    if (gst_element_query(feedSink_.get(), position_.get())) gst_query_parse_position(position_.get(), nullptr, &ns);
     const int64_t frame =
-        gst_element_query_position(feedSink_.get(), GST_FORMAT_TIME, &ns) && ns >= 0
-            ? base_ + static_cast<int64_t>(gst_util_uint64_scale(static_cast<guint64>(ns), kRate, GST_SECOND))
-            : base_.load();
-    const std::lock_guard hold(heardLock_);
-    heard_ = {frame, mixed, g_get_monotonic_time(), true};
+        ns >= 0 ? base_ + static_cast<int64_t>(gst_util_uint64_scale(static_cast<guint64>(ns), kRate, GST_SECOND))
+                : base_.load();
+    const std::unique_lock hold(heardLock_, std::try_to_lock);
+    if (hold) heard_ = {frame, mixed, g_get_monotonic_time(), true};
 }
 
 int64_t GstMixOutput::heardFrame() const {

@@ -101,10 +101,13 @@ private:
     GstHandle<GstBufferPool> pool_;  // made with the first pipeline, on the worker
     // Mix frames made before the pipeline opened: its own times start from there.
     std::atomic<int64_t> base_{0};
-    // The sink the streaming thread asks, set before the pipeline plays and dropped once it stops.
+    // The sink the streaming thread asks, set before the pipeline plays and dropped once it stops,
+    // and the one question it asks, made once so that a stretch allocates nothing.
     GstHandle<GstElement> feedSink_;
+    GstQueryHandle position_;
     // Where the sink stood at `at` (monotonic microseconds), and how far the mix had been handed
-    // to it; `open` while a pipeline is open.
+    // to it; `open` while a pipeline is open. The streaming thread only tries the lock: when a
+    // reader holds it, the reader's carrying on by the time since serves until the next stretch.
     struct Heard {
         int64_t frame = 0;
         int64_t mixed = 0;
