@@ -31,7 +31,10 @@ constexpr char kSoundServerClientThread[] = "threaded-ml";
 // How long a channel's input waits for its pipeline when the output does not keep time.
 constexpr GstClockTime kFastWait = 200 * GST_MSECOND;
 
+// Every sink keeps no copy of the last stretch it was given (which would cost each stretch an
+// allocation on the mixing thread); an audio sink holds little.
 void holdLittle(GstElement* element) {
+    if (GST_IS_BASE_SINK(element)) g_object_set(element, "enable-last-sample", FALSE, nullptr);
     if (GST_IS_AUDIO_BASE_SINK(element))
         g_object_set(element, "buffer-time", kSinkBufferUs, "latency-time", kSinkPeriodUs, nullptr);
 }
