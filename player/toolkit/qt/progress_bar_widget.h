@@ -6,12 +6,17 @@
 
 namespace velorra::toolkit::qt {
 
-// A level bar without text.
+// A level bar without text, drawn flat: the part done in the fore colour on the back colour,
+// inside a thin frame. The style's own bar (gradients, rounded corners, lines) cost the window
+// far more to paint, and the channel bars are painted many times a second in a transition.
 class ProgressBarWidget : public QProgressBar, public ControlView {
 public:
     ProgressBarWidget(ProgressBar& control, QWidget* parent, const TwipsScale& scale);
     ~ProgressBarWidget() override;
     void controlChanged(Change what) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     ProgressBar& control_;
