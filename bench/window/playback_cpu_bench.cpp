@@ -5,10 +5,10 @@
 //                   baseline: gst-launch-1.0 playbin playing the same file to a real-time
 //                   fakesink, beside the player over the same stretch of time, so that a machine
 //                   that runs faster or slower from one minute to the next moves both alike;
-//                   ratio value / baseline (goal <= 1.15)
+//                   ratio value / baseline (goal <= 1.0)
 //   transition_cpu  value: the same player over the first 9 s of a 10 s transition to the next
 //                   song, two songs at once, from the click on Next (so the next song's opening
-//                   counts); baseline: its play_cpu value; ratio value / baseline (goal <= 2.0)
+//                   counts); baseline: its play_cpu value; ratio value / baseline (goal <= 1.5)
 // Each figure is the mean of Rounds rounds. Each round runs a player and a gst-launch-1.0 of its
 // own, both started afresh: at about one percent of a core, a process pays mostly for waking
 // up, and what that costs depends on where it lands in memory and caches. Two identical
