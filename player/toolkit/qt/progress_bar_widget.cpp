@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace velorra::toolkit::qt {
 
 ProgressBarWidget::ProgressBarWidget(ProgressBar& control, QWidget* parent, const TwipsScale& scale)
@@ -25,7 +27,8 @@ void ProgressBarWidget::paintEvent(QPaintEvent*) {
     painter.fillRect(inside, palette().color(QPalette::Base));
     const int64_t span = int64_t{maximum()} - minimum();
     if (span <= 0 || inside.width() <= 0) return;
-    const auto done = static_cast<int>((int64_t{value()} - minimum()) * inside.width() / span);
+    const auto done =
+        static_cast<int>(std::clamp<int64_t>((int64_t{value()} - minimum()) * inside.width() / span, 0, inside.width()));
     painter.fillRect(QRect(inside.topLeft(), QSize(done, inside.height())), palette().color(QPalette::Highlight));
 }
 
