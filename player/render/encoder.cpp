@@ -39,6 +39,8 @@ Encoding encodingOf(AudioFormat format) {
 constexpr guint64 kQueuedBytes = 44100 * 2 * sizeof(float);
 // How long the mixer waits at a time for room, watching the bus for a failure.
 constexpr GstClockTime kRoomWait = 2 * GST_MSECOND;
+// How long an encoder given up may take to encode what waits for it (at most kQueuedBytes).
+constexpr GstClockTime kDrainWait = 2 * GST_SECOND;
 
 std::string describe(GstMessage* message) {
     GError* error = nullptr;
@@ -98,7 +100,17 @@ Encoder::Encoder(AudioFormat format, SoundShape shape, int mixRate, const std::s
 }
 
 Encoder::~Encoder() {
-    if (pipeline_) gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
+    if (!pipeline_) return;
+    // An encoder brought down while it hands on its first frame keeps that frame for good: GStreamer's
+    // audio encoder returns without releasing it when the headers sent before it meet a flushing
+    // pad. A mix given up therefore ends its stream first, so that the encoder comes down idle; its
+    // file is removed all the same.
+    if (!ended_ && failure_.empty() && source_) {
+        ended_ = true;
+        gst_app_src_end_of_stream(GST_APP_SRC(source_.get()));
+        check(kDrainWait, true);
+    }
+    gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
 }
 
 bool Encoder::check(GstClockTime wait, bool untilEnd) {
@@ -139,6 +151,7 @@ bool Encoder::push(const float* samples, size_t frames) {
 
 bool Encoder::finish() {
     if (!failure_.empty() || !source_) return false;
+    ended_ = true;
     gst_app_src_end_of_stream(GST_APP_SRC(source_.get()));
     if (!check(GST_CLOCK_TIME_NONE, true)) return false;
     gst_element_set_state(pipeline_.get(), GST_STATE_NULL);

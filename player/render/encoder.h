@@ -21,7 +21,8 @@ class Encoder {
 public:
     // `mixRate`: the rate of the frames pushed. failure() tells why when it cannot be built.
     Encoder(AudioFormat format, SoundShape shape, int mixRate, const std::string& path);
-    // Brings the pipeline down; a file not finished is left as it stands (its owner removes it).
+    // Brings the pipeline down; a file not finished is left as it stands (its owner removes it),
+    // once the encoder has encoded what waited for it.
     ~Encoder();
     Encoder(const Encoder&) = delete;
     Encoder& operator=(const Encoder&) = delete;
@@ -44,6 +45,8 @@ private:
     GstHandle<GstElement> pipeline_;
     GstHandle<GstElement> source_;
     int64_t pushed_ = 0;
+    // Whether the stream's end has been sent.
+    bool ended_ = false;
     std::string failure_;
 };
 
