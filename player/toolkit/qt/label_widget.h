@@ -3,11 +3,14 @@
 #include "player/toolkit/qt/twips_scale.h"
 
 #include <QLabel>
+#include <QStaticText>
 
 namespace velorra::toolkit::qt {
 
 // A word-wrapped label painted in its colours, or the system's window colours without them,
-// with the mouse pointer of its control.
+// with the mouse pointer of its control. It keeps its text laid out until the text, its width or
+// its font changes: Qt's label lays the text out afresh at every paint, and the window's level
+// and time labels are painted several times a second while songs play.
 class LabelWidget : public QLabel, public ControlView {
 public:
     LabelWidget(Label& control, QWidget* parent, const TwipsScale& scale);
@@ -18,10 +21,12 @@ protected:
     // A press and release of the left button on a label with a click action runs it.
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     Label& control_;
     const TwipsScale& scale_;
+    QStaticText laidOut_;
 };
 
 }  // namespace velorra::toolkit::qt

@@ -4,6 +4,7 @@
 #include "player/toolkit/label.h"
 #include "player/toolkit/panel.h"
 #include "player/toolkit/qt/bound_window.h"
+#include "player/toolkit/qt/progress_bar_widget.h"
 #include "player/toolkit/qt/scroll_bar_widget.h"
 #include "player/toolkit/status_bar.h"
 #include "player/toolkit/text_box.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleOptionSlider>
@@ -145,7 +145,7 @@ TEST_F(WindowTest, StatusBarIsDockedAtTheBottomAndBelowTheProgressBar) {
     EXPECT_EQ(status.width(), client.width());
     // The progress bar lies over the status bar's first panel and is the one drawn there.
     demo.progress.setTop(client.height() * 15 - 150);
-    QWidget& progress = widget<QProgressBar>(bound, demo.progress);
+    QWidget& progress = widget<ProgressBarWidget>(bound, demo.progress);
     ASSERT_TRUE(progress.geometry().intersects(status.geometry()));
     const QPoint inBoth = progress.geometry().intersected(status.geometry()).center();
     EXPECT_EQ(client.childAt(inBoth), &progress);
