@@ -3,6 +3,7 @@
 #include "player/toolkit/qt/control_mirror.h"
 #include "player/toolkit/qt/qt_strings.h"
 
+#include <QCache>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
@@ -18,13 +19,32 @@ Qt::Alignment toQt(Alignment a) {
     }
     return Qt::AlignLeft | Qt::AlignTop;
 }
+
+// How many captions stay laid out: every number a level label shows, and room for the rest.
+constexpr int kCaptionsKept = 512;
+
+// A caption laid out for a width and a font, shared by every label and kept until the captions
+// drawn since push it out: the level labels count through the same hundred and one numbers in
+// every transition, and each is laid out (shaped) once rather than at every change.
+QStaticText laidOutCaption(const QString& text, const QTextOption& option, int width, const QFont& font) {
+    static QCache<QString, QStaticText> captions(kCaptionsKept);
+    const QString key = font.key() + QChar(0) + QString::number(option.alignment().toInt()) + QChar(0) +
+                        QString::number(width) + QChar(0) + text;
+    if (const QStaticText* found = captions.object(key)) return *found;
+    auto* made = new QStaticText(text);
+    made->setTextFormat(Qt::PlainText);
+    made->setTextOption(option);
+    made->setTextWidth(width);
+    const QStaticText caption = *made;
+    captions.insert(key, made);
+    return caption;
+}
 }  // namespace
 
 LabelWidget::LabelWidget(Label& control, QWidget* parent, const TwipsScale& scale)
     : QLabel(parent), control_(control), scale_(scale) {
     setTextFormat(Qt::PlainText);
     setWordWrap(true);
-    laidOut_.setTextFormat(Qt::PlainText);
     for (Change c : AllChanges) controlChanged(c);
     control_.attachView(this);
 }
@@ -37,13 +57,14 @@ void LabelWidget::controlChanged(Change what) {
     if (what == Change::Text) {
         setText(toQString(control_.Caption()));
         // A line break in the caption breaks the line, as it does in Qt's own label.
-        laidOut_.setText(text().replace(QLatin1Char('\n'), QChar::LineSeparator));
+        lines_ = text().replace(QLatin1Char('\n'), QChar::LineSeparator);
+        laidWidth_ = -1;
     }
     if (what == Change::Appearance) {
         setAlignment(toQt(control_.alignment()));
-        QTextOption option(QStyle::visualAlignment(layoutDirection(), alignment()));
-        option.setWrapMode(QTextOption::WordWrap);
-        laidOut_.setTextOption(option);
+        option_ = QTextOption(QStyle::visualAlignment(layoutDirection(), alignment()));
+        option_.setWrapMode(QTextOption::WordWrap);
+        laidWidth_ = -1;
         if (control_.cursor() == Cursor::PointingHand)
             setCursor(Qt::PointingHandCursor);
         else
@@ -53,7 +74,10 @@ void LabelWidget::controlChanged(Change what) {
 
 void LabelWidget::paintEvent(QPaintEvent*) {
     const QRect box = contentsRect();
-    if (laidOut_.textWidth() != box.width()) laidOut_.setTextWidth(box.width());
+    if (laidWidth_ != box.width()) {
+        laidOut_ = laidOutCaption(lines_, option_, box.width(), font());
+        laidWidth_ = box.width();
+    }
     QPainter painter(this);
     painter.setPen(palette().color(foregroundRole()));
     painter.drawStaticText(box.topLeft(), laidOut_);

@@ -9,7 +9,7 @@ namespace velorra::toolkit::qt {
 
 // A word-wrapped label painted in its colours, or the system's window colours without them,
 // with the mouse pointer of its control. It keeps its text laid out until the text, its width or
-// its font changes: Qt's label lays the text out afresh at every paint, and the window's level
+// its look changes: Qt's label lays the text out afresh at every paint, and the window's level
 // and time labels are painted several times a second while songs play.
 class LabelWidget : public QLabel, public ControlView {
 public:
@@ -26,7 +26,12 @@ protected:
 private:
     Label& control_;
     const TwipsScale& scale_;
+    // The caption as it is laid out, its line breaks made Qt's, and how.
+    QString lines_;
+    QTextOption option_;
     QStaticText laidOut_;
+    // The width laidOut_ was laid out for; -1 when the caption or its look has changed since.
+    int laidWidth_ = -1;
 };
 
 }  // namespace velorra::toolkit::qt
