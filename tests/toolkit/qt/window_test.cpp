@@ -136,7 +136,7 @@ TEST_F(WindowTest, WidgetsSitAtTheirPlacesInPixels) {
     EXPECT_TRUE(plain.autoFillBackground());
 }
 
-TEST_F(WindowTest, StatusBarIsDockedAtTheBottomAndBelowTheProgressBar) {
+TEST_F(WindowTest, StatusBarIsDockedAtTheBottomAndBelowTheProgressBarWhichShowsItsLastValueWhole) {
     demo.window.show();
     ASSERT_TRUE(eventually([&] { return bound.isVisible(); }));
     QWidget& client = bound.clientArea();
@@ -149,6 +149,22 @@ TEST_F(WindowTest, StatusBarIsDockedAtTheBottomAndBelowTheProgressBar) {
     ASSERT_TRUE(progress.geometry().intersects(status.geometry()));
     const QPoint inBoth = progress.geometry().intersected(status.geometry()).center();
     EXPECT_EQ(client.childAt(inBoth), &progress);
+
+    // A move repaints only the columns it changes: after moves up and down, what the window
+    // shows of the bar (its part above the window's lower edge) is the bar drawn afresh at its
+    // last value.
+    for (const int32_t value : {80, 20, 55, 54}) {
+        ASSERT_TRUE(demo.progress.setValue(value));
+        QTest::qWait(10);
+    }
+    const QPoint at = progress.mapTo(progress.window(), QPoint(0, 0));
+    const QImage shown = QGuiApplication::primaryScreen()
+                             ->grabWindow(progress.window()->winId(), at.x(), at.y(), progress.width(), progress.height())
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.width(), progress.width());
+    ASSERT_GT(shown.height(), 2);
+    EXPECT_EQ(shown, progress.grab().toImage().convertToFormat(QImage::Format_RGB32).copy(shown.rect()));
 }
 
 TEST_F(WindowTest, ProgramChangesAreMirroredAndRefusedValuesNeverReachTheWidget) {
