@@ -26,9 +26,9 @@ constexpr int kCaptionsKept = 512;
 // A caption laid out for a width and a font, shared by every label and kept until the captions
 // drawn since push it out: the level labels count through the same hundred and one numbers in
 // every transition, and each is laid out (shaped) once rather than at every change.
-QStaticText laidOutCaption(const QString& text, const QTextOption& option, int width, const QFont& font) {
+QStaticText laidOutCaption(const QString& text, const QTextOption& option, int width, const QString& fontKey) {
     static QCache<QString, QStaticText> captions(kCaptionsKept);
-    const QString key = font.key() + QChar(0) + QString::number(option.alignment().toInt()) + QChar(0) +
+    const QString key = fontKey + QChar(0) + QString::number(option.alignment().toInt()) + QChar(0) +
                         QString::number(width) + QChar(0) + text;
     if (const QStaticText* found = captions.object(key)) return *found;
     auto* made = new QStaticText(text);
@@ -45,6 +45,7 @@ LabelWidget::LabelWidget(Label& control, QWidget* parent, const TwipsScale& scal
     : QLabel(parent), control_(control), scale_(scale) {
     setTextFormat(Qt::PlainText);
     setWordWrap(true);
+    fontKey_ = font().key();
     for (Change c : AllChanges) controlChanged(c);
     control_.attachView(this);
 }
@@ -53,6 +54,12 @@ LabelWidget::~LabelWidget() { control_.attachView(nullptr); }
 
 void LabelWidget::controlChanged(Change what) {
     static const ColorRoles roles{QPalette::WindowText, QPalette::Window, true, std::nullopt};
+    if (what == Change::Geometry) {
+        const QRect place = scale_.toPx(control_.Left(), control_.Top(), control_.Width(), control_.Height());
+        setFixedSize(place.size());
+        move(place.topLeft());
+        return;
+    }
     mirrorCommon(*this, control_, what, scale_, roles);
     if (what == Change::Text) {
         setText(toQString(control_.Caption()));
@@ -75,12 +82,20 @@ void LabelWidget::controlChanged(Change what) {
 void LabelWidget::paintEvent(QPaintEvent*) {
     const QRect box = contentsRect();
     if (laidWidth_ != box.width()) {
-        laidOut_ = laidOutCaption(lines_, option_, box.width(), font());
+        laidOut_ = laidOutCaption(lines_, option_, box.width(), fontKey_);
         laidWidth_ = box.width();
     }
     QPainter painter(this);
     painter.setPen(palette().color(foregroundRole()));
     painter.drawStaticText(box.topLeft(), laidOut_);
+}
+
+void LabelWidget::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::FontChange) {
+        fontKey_ = font().key();
+        laidWidth_ = -1;
+    }
+    QLabel::changeEvent(e);
 }
 
 void LabelWidget::mousePressEvent(QMouseEvent* e) {
