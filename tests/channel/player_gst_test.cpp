@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -148,6 +149,8 @@ TEST(ChannelPlayerGst, FilesWithoutSoundGiveZeroAndTheChannelCarriesOn) {
         test::writeBytes("empty.mp3", ""),
         test::writeBytes("letter.mp3", "Dear reader, this is not a song.\n"),
         test::writeBytes("random.mp3", test::randomBytes(200000, 3)),
+        // An MP3 frame header, then no more MP3.
+        test::writeBytes("header.mp3", "\xFF\xFB\x90\x64" + test::randomBytes(200000, 4)),
         channelMedia().dir,
     };
     for (const auto& path : noSound) {
@@ -331,28 +334,56 @@ TEST(ChannelPlayerGst, PositionVolumeBalanceAndRateReachThePlaybin) {
 
 // An MP3 is decoded straight to float: its sound reaches the mix as the decoder made it, not
 // rounded to 16 bits on the way.
-TEST(ChannelPlayerGst, AnMp3ReachesTheMixAtTheDecodersFullPrecision) {
-    WatchedService service(AudioOutput::Pulled);
-    auto channel = opened(service, channelMedia().cbr);
-    channel->setPosition(2);  // into the tune, past the encoder's silent start
+// The first `frames` frames of the file's sound as the mix pulled by hand hears them, from `from`
+// seconds in, with the silence before its first sound left out; fewer when the stream ends.
+std::vector<float> heard(MediaService& service, Mixer& mixer, const std::filesystem::path& path,
+                         int from, size_t frames) {
+    auto channel = opened(service, path);
+    bool ended = false;
+    channel->onStream = [&](StreamEvent) { ended = true; };
+    channel->setPosition(from);
     channel->PlayFile();
-    // Past the 10 ms rise the gain is 1: each sample is then the decoder's own.
-    std::vector<float> stretch(2 * GstMixOutput::kRate / 100);
-    int offGrid = 0, sounding = 0;
-    for (int i = 0; i < 300 && sounding < GstMixOutput::kRate; ++i) {
+    std::vector<float> stretch(2 * GstMixOutput::kRate / 100), sound;
+    for (int i = 0; i < 2000 && sound.size() < 2 * frames && !ended; ++i) {
         loop().doEvents();
-        service.mixer().mix(stretch.data(), stretch.size() / 2);
-        if (sounding == 0 && stretch.back() == 0.0f) {  // still building; the rise is in the first stretch
-            std::this_thread::sleep_for(10ms);
-            continue;
-        }
-        for (float sample : stretch) {
-            sounding += sample != 0.0f;
-            offGrid += std::fmod(double(sample) * 32768, 1.0) != 0.0;
-        }
+        mixer.mix(stretch.data(), stretch.size() / 2);
+        for (float sample : stretch)
+            if (!sound.empty() || sample != 0.0f) sound.push_back(sample);
+        if (sound.empty()) std::this_thread::sleep_for(10ms);  // still building
     }
-    EXPECT_GE(sounding, GstMixOutput::kRate / 2);
-    EXPECT_GT(offGrid, sounding / 2);
+    sound.resize(std::min(sound.size(), 2 * frames));
+    return sound;
+}
+
+// An ID3v2.3 tag of one private frame holding `data`, as a tagger that keeps a picture or a
+// preview there writes it.
+std::string id3v2Tag(const std::string& data) {
+    const std::string frame = std::string("PRIV") + char(data.size() >> 24) + char(data.size() >> 16) +
+                              char(data.size() >> 8) + char(data.size()) + std::string(2, '\0') + data;
+    const size_t n = frame.size();
+    return std::string("ID3\3\0\0", 6) + char((n >> 21) & 127) + char((n >> 14) & 127) + char((n >> 7) & 127) +
+           char(n & 127) + frame;
+}
+
+// The decoder's own samples reach the mix: an MP3 is heard at the full precision of its decoder
+// (not rounded to 16 bits on the way), and the tags at either end of the file are not heard, even
+// a leading tag that holds MPEG frames (here a copy of the song's first 8 KB), which a parser
+// reading the file from its first byte would take for sound.
+TEST(ChannelPlayerGst, AnMp3IsHeardAtItsDecodersFullPrecisionAndItsTagsAreNotHeard) {
+    WatchedService service(AudioOutput::Pulled);
+    const std::string song = testing::readFile(channelMedia().cbr);
+    const auto tagged = test::writeBytes("tagged.mp3", id3v2Tag(std::string("preview") + '\0' + song.substr(0, 8192)) +
+                                                           song + "TAG" + std::string(125, 'x'));
+    const size_t second = GstMixOutput::kRate;
+    // Past the encoder's silent start and the 10 ms rise the gain is 1: each sample is then the
+    // decoder's own.
+    const auto plain = heard(service, service.mixer(), channelMedia().cbr, 2, second);
+    ASSERT_EQ(plain.size(), 2 * second);
+    const auto offGrid = std::count_if(plain.begin(), plain.end(), [](float s) { return std::fmod(double(s) * 32768, 1.0) != 0.0; });
+    EXPECT_GT(offGrid, long(second));
+    const auto withTags = heard(service, service.mixer(), tagged, 0, 3 * second);
+    EXPECT_EQ(withTags.size(), 2 * 3 * second);
+    EXPECT_TRUE(withTags == heard(service, service.mixer(), channelMedia().cbr, 0, 3 * second));
 }
 
 TEST(ChannelPlayerGst, DroppingAPlayingChannelStopsItsSound) {
