@@ -44,6 +44,11 @@ private:
 
 }  // namespace
 
+bool startsWithMpegFrame(const std::string& path) {
+    const MappedFile file(path);
+    return file.mapped() && startsWithMpegFrame(file.bytes());
+}
+
 std::optional<double> scanDuration(const std::string& path) {
     const MappedFile file(path);
     if (!file.mapped()) return std::nullopt;

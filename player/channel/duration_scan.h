@@ -16,6 +16,11 @@ namespace velorra {
 // formats (others need a decoder to tell).
 std::optional<double> scanDuration(const std::string& path);
 
+// Whether the file's audio opens with an MPEG audio frame header, right at its start or right
+// after its leading ID3v2 tags.
+bool startsWithMpegFrame(const std::string& path);
+bool startsWithMpegFrame(std::span<const uint8_t> file);
+
 // The same for the bytes of a whole file.
 std::optional<double> mpegDuration(std::span<const uint8_t> file);
 std::optional<double> wavDuration(std::span<const uint8_t> file);

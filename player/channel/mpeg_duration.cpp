@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "player/channel/duration_scan.h"
+#include "player/channel/media_format.h"
 
 namespace velorra {
 
@@ -206,6 +207,11 @@ bool agrees(const VbrHeader& v, const Frame& f, size_t streamBytes) {
 }
 
 }  // namespace
+
+bool startsWithMpegFrame(std::span<const uint8_t> file) {
+    const size_t at = leadingId3v2Size(file);
+    return file.size() >= at + 4 && parseHeader(be32(file.data() + at)).has_value();
+}
 
 std::optional<double> mpegDuration(std::span<const uint8_t> file) {
     if (isOtherContainer(file)) return std::nullopt;

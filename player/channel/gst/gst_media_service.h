@@ -1,7 +1,8 @@
 #pragma once
 // The media service on GStreamer: each graph is one channel's branch of the player's one output
 // (gst_mix_output.h). A graph decodes its file in a pipeline of its own, `uridecodebin !
-// audioconvert ! audioresample ! appsink` (float stereo at the mix's rate, no clock), and the
+// audioconvert ! audioresample ! appsink` (float stereo at the mix's rate, no clock; an MP3 file
+// takes the chain that type finding would build for it, built at once), and the
 // mixer reads it from there on demand, applying the graph's volume (the linear factor
 // 10^(centibels / 2000), ramped sample by sample), balance and rate. Pausing, stopping, seeking and dropping a sounding graph ramp its sound to
 // silence over 10 ms in the mix's own time, and running it again ramps it back up; a paused or
