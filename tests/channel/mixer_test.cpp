@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -187,6 +188,76 @@ TEST(Mixer, BalanceLowersOneSideAndRateReadsFaster) {
     out = pull(mixer, 882);
     for (int64_t i = 0; i < 882; ++i) ASSERT_NEAR(out[2 * i], (441 + 1.5 * i) * 1e-6, 1e-9) << i;
     EXPECT_NEAR(static_cast<double>(input->next()), 441 + 1.5 * 882, 3);
+}
+
+// An output that keeps the mix far ahead and takes back what it holds: each command goes back to
+// the frame the output names and the mix is made again from there. Laid out by frame, as the
+// output writes each stretch where it belongs, the mix must be sample for sample the one a mixer
+// gives that had mixed only to that frame when the command came: every command of a song's life,
+// at other speeds, with a stream that ends, and with the frames given back spanning several
+// rewinds. Each branch's input is read exactly as far.
+TEST(Mixer, AMixTakenBackAndMadeAgainIsTheOneMadeAtTheCommand) {
+    constexpr size_t kStep = 220, kAhead = 12 * kStep, kLength = 60 * kStep;
+    struct Run {
+        Mixer mixer{kRate};
+        std::shared_ptr<Numbered> a = std::make_shared<Numbered>(1e-6f);
+        std::shared_ptr<Numbered> b = std::make_shared<Numbered>(1e-3f, 7000);
+        Mixer::Branch ia = mixer.add(a), ib = mixer.add(b);
+        std::vector<float> laid = std::vector<float>(2 * (kLength + kAhead), 0.0f);
+        int rewound = 0;
+        // Mixes up to frame `to`, laying each stretch at its own frame.
+        void pullTo(int64_t to) {
+            std::vector<float> stretch(2 * kStep);
+            while (mixer.frames() < to) {
+                const auto first = static_cast<size_t>(mixer.mix(stretch.data(), kStep));
+                std::copy(stretch.begin(), stretch.end(), laid.begin() + static_cast<std::ptrdiff_t>(2 * first));
+            }
+        }
+    };
+    Run plain, ahead;
+    int64_t commandAt = 0;
+    ahead.mixer.setRewind([&] { return commandAt; }, [&] { ++ahead.rewound; }, 100 * kStep);
+    const std::vector<std::pair<size_t, std::function<void(Run&)>>> script = {
+        {2, [](Run& r) { r.mixer.start(r.ia, kFall); }},
+        {6, [](Run& r) { r.mixer.setGain(r.ia, 0.5, 441); }},
+        {7, [](Run& r) { r.mixer.setGain(r.ia, 0.25, 441); }},  // joins the ramp before it
+        {9, [](Run& r) { r.mixer.start(r.ib, kFall); }},
+        {12, [](Run& r) { r.mixer.setRate(r.ib, 1.5); }},
+        {13, [](Run& r) { r.mixer.halt(r.ia, kFall); }},
+        {14, [](Run& r) { r.mixer.setBalance(r.ib, 0.5f); }},
+        {20, [](Run& r) { r.mixer.start(r.ia, kFall); }},
+        {24, [](Run& r) { r.mixer.setLoudness(r.ib, 0.5, 900); }},
+        {30, [](Run& r) { r.mixer.setRate(r.ib, 1.0); }},
+        {36, [](Run& r) { r.mixer.silence(r.ia); }},
+        {40, [](Run& r) { r.mixer.start(r.ia, 0); }},
+    };
+    for (const auto& [step, apply] : script) {
+        commandAt = static_cast<int64_t>(step * kStep);
+        plain.pullTo(commandAt);
+        ahead.pullTo(commandAt + static_cast<int64_t>(kAhead));
+        apply(plain);
+        apply(ahead);
+        ASSERT_EQ(ahead.mixer.frames(), commandAt);
+        ASSERT_EQ(ahead.mixer.takenTo(ahead.ia), plain.mixer.takenTo(plain.ia)) << step;
+    }
+    EXPECT_EQ(ahead.rewound, static_cast<int>(script.size()));
+    plain.pullTo(kLength);
+    ahead.pullTo(kLength);
+    for (size_t i = 0; i < 2 * kLength; ++i) ASSERT_EQ(ahead.laid[i], plain.laid[i]) << "frame " << i / 2;
+    for (auto* r : {&plain, &ahead})
+        EXPECT_EQ(r->mixer.held(r->ia), 0) << "a stream read to its end gives nothing back";
+    EXPECT_EQ(ahead.a->next() - static_cast<size_t>(ahead.mixer.held(ahead.ia)), plain.a->next());
+    EXPECT_EQ(plain.b->next(), 7000u) << "the stream that ends is read to its end";
+
+    // A seek drops what the branch holds; a later command goes back no further than the seek.
+    ahead.pullTo(kLength + kAhead);
+    commandAt = kLength;
+    ahead.mixer.halt(ahead.ia, kFall);
+    ahead.pullTo(ahead.mixer.frames() + kAhead);
+    ahead.mixer.forget(ahead.ia);
+    EXPECT_EQ(ahead.mixer.held(ahead.ia), 0);
+    ahead.mixer.start(ahead.ia, kFall);
+    EXPECT_EQ(ahead.mixer.frames(), static_cast<int64_t>(kLength + 3 * kStep)) << "the first step after the fall";
 }
 
 }  // namespace

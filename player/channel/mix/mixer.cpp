@@ -29,6 +29,91 @@ void Mixer::remove(Branch branch) {
         input = std::move(found->second.input);
         branches_.erase(found);
     }
+    held_.erase(branch);
+}
+
+void Mixer::setRewind(std::function<int64_t()> from, std::function<void()> then, int64_t keep) {
+    const std::lock_guard hold(lock_);
+    rewindFrom_ = std::move(from);
+    rewound_ = std::move(then);
+    keep_ = keep;
+}
+
+int64_t Mixer::held(Branch branch) const {
+    const std::lock_guard hold(lock_);
+    const auto found = held_.find(branch);
+    return found == held_.end() ? 0 : static_cast<int64_t>(found->second.frames.size() / 2 - found->second.at);
+}
+
+void Mixer::forget(Branch branch) {
+    const std::lock_guard hold(lock_);
+    held_.erase(branch);
+    // A halted branch's last mixed frame is where its fall ended; one still sounding is cut from
+    // the whole mix made so far.
+    const State* s = find(branch);
+    floor_ = std::max(floor_, s && s->motion == Motion::Halted ? s->takenTo : frames_);
+}
+
+template <class Command>
+void Mixer::command(Command&& apply) {
+    bool rewound = false;
+    {
+        const std::lock_guard hold(lock_);
+        rewind();
+        apply();
+        rewound = std::exchange(toldRewound_, false);
+    }
+    if (rewound) rewound_();
+}
+
+void Mixer::rewind() {
+    if (!rewindFrom_ || steps_.empty()) return;
+    const int64_t to = std::max(rewindFrom_(), floor_);
+    const auto first = std::find_if(steps_.begin(), steps_.end(), [&](const Step& step) { return step.frame >= to; });
+    if (first == steps_.end()) return;
+    for (auto& [branch, state] : branches_) {
+        // What the branch took since, then what it still held: the frames it reads from here on.
+        std::vector<float> frames;
+        for (auto step = first; step != steps_.end(); ++step)
+            for (const auto& [b, taken] : step->taken)
+                if (b == branch) frames.insert(frames.end(), taken.begin(), taken.end());
+        if (const auto h = held_.find(branch); h != held_.end()) {
+            frames.insert(frames.end(), h->second.frames.begin() + static_cast<std::ptrdiff_t>(2 * h->second.at),
+                          h->second.frames.end());
+            held_.erase(h);
+        }
+        if (!frames.empty()) held_[branch] = Held{std::move(frames), 0};
+        // A branch added since stands as it is: it has not sounded since.
+        const auto was = std::find_if(first->states.begin(), first->states.end(), [&](const auto& s) { return s.first == branch; });
+        if (was != first->states.end()) {
+            std::shared_ptr<MixInput> input = std::move(state.input);
+            state = was->second;
+            state.input = std::move(input);
+        }
+    }
+    frames_ = first->frame;
+    for (auto step = first; step != steps_.end(); ++step) spare_.push_back(std::move(*step));
+    steps_.erase(first, steps_.end());
+    toldRewound_ = true;
+}
+
+void Mixer::record() {
+    Step step;
+    if (!spare_.empty()) {
+        step = std::move(spare_.back());
+        spare_.pop_back();
+    }
+    step.frame = frames_;
+    step.states.resize(branches_.size());
+    step.taken.resize(branches_.size());
+    size_t i = 0;
+    for (const auto& [branch, state] : branches_) {
+        step.states[i] = {branch, state};
+        step.taken[i].first = branch;
+        step.taken[i].second.clear();
+        ++i;
+    }
+    steps_.push_back(std::move(step));
 }
 
 const Mixer::State* Mixer::find(Branch branch) const {
@@ -48,48 +133,52 @@ double Mixer::gain(Branch branch) const {
 }
 
 void Mixer::setGain(Branch branch, double factor, int64_t ramp) {
-    const std::lock_guard hold(lock_);
-    State* s = find(branch);
-    if (!s) return;
-    s->factor = factor;
-    if (s->motion != Motion::Sounding) return;
-    // A start still to begin goes to the new factor.
-    if (s->pending && !s->pending->joins)
-        s->pending->factor = factor;
-    else
-        s->pending = Pending{factor, ramp, true};
+    command([&] {
+        State* s = find(branch);
+        if (!s) return;
+        s->factor = factor;
+        if (s->motion != Motion::Sounding) return;
+        // A start still to begin goes to the new factor.
+        if (s->pending && !s->pending->joins)
+            s->pending->factor = factor;
+        else
+            s->pending = Pending{factor, ramp, true};
+    });
 }
 
 void Mixer::start(Branch branch, int64_t ramp) {
-    const std::lock_guard hold(lock_);
-    State* s = find(branch);
-    if (!s || s->motion == Motion::Sounding) return;
-    s->motion = Motion::Sounding;
-    s->pending = Pending{s->factor, ramp, false};
+    command([&] {
+        State* s = find(branch);
+        if (!s || s->motion == Motion::Sounding) return;
+        s->motion = Motion::Sounding;
+        s->pending = Pending{s->factor, ramp, false};
+    });
 }
 
 void Mixer::halt(Branch branch, int64_t ramp) {
-    const std::lock_guard hold(lock_);
-    State* s = find(branch);
-    if (!s || s->motion == Motion::Halted) return;
-    // A start that never began leaves the branch silent already.
-    if (s->motion == Motion::Sounding && s->pending && !s->pending->joins && s->ramp.last().factor == 0.0 &&
-        s->ramp.last().frame <= frames_) {
-        s->motion = Motion::Halted;
-        s->pending.reset();
-        return;
-    }
-    s->motion = Motion::Falling;
-    s->pending = Pending{0.0, ramp, false};
+    command([&] {
+        State* s = find(branch);
+        if (!s || s->motion == Motion::Halted) return;
+        // A start that never began leaves the branch silent already.
+        if (s->motion == Motion::Sounding && s->pending && !s->pending->joins && s->ramp.last().factor == 0.0 &&
+            s->ramp.last().frame <= frames_) {
+            s->motion = Motion::Halted;
+            s->pending.reset();
+            return;
+        }
+        s->motion = Motion::Falling;
+        s->pending = Pending{0.0, ramp, false};
+    });
 }
 
 void Mixer::silence(Branch branch) {
-    const std::lock_guard hold(lock_);
-    if (State* s = find(branch)) {
-        s->motion = Motion::Halted;
-        s->pending.reset();
-        s->ramp = GainRamp::flat(0.0);
-    }
+    command([&] {
+        if (State* s = find(branch)) {
+            s->motion = Motion::Halted;
+            s->pending.reset();
+            s->ramp = GainRamp::flat(0.0);
+        }
+    });
 }
 
 bool Mixer::halted(Branch branch) const {
@@ -111,11 +200,14 @@ double Mixer::loudness(Branch branch) const {
 }
 
 void Mixer::setLoudness(Branch branch, double factor, int64_t ramp) {
-    const std::lock_guard hold(lock_);
-    State* s = find(branch);
-    if (!s || !(factor >= 0.0) || !std::isfinite(factor)) return;
-    s->loudnessFactor = factor;
-    s->loudness = ramp > 0 ? GainRamp::line(frames_, s->loudness.at(frames_), ramp, factor) : GainRamp::flat(factor);
+    if (!(factor >= 0.0) || !std::isfinite(factor)) return;
+    command([&] {
+        State* s = find(branch);
+        if (!s) return;
+        s->loudnessFactor = factor;
+        s->loudness =
+            ramp > 0 ? GainRamp::line(frames_, s->loudness.at(frames_), ramp, factor) : GainRamp::flat(factor);
+    });
 }
 
 float Mixer::balance(Branch branch) const {
@@ -125,8 +217,9 @@ float Mixer::balance(Branch branch) const {
 }
 
 void Mixer::setBalance(Branch branch, float balance) {
-    const std::lock_guard hold(lock_);
-    if (State* s = find(branch)) s->balance = std::clamp(balance, -1.0f, 1.0f);
+    command([&] {
+        if (State* s = find(branch)) s->balance = std::clamp(balance, -1.0f, 1.0f);
+    });
 }
 
 double Mixer::rate(Branch branch) const {
@@ -136,8 +229,10 @@ double Mixer::rate(Branch branch) const {
 }
 
 void Mixer::setRate(Branch branch, double rate) {
-    const std::lock_guard hold(lock_);
-    if (State* s = find(branch); s && rate > 0.0 && std::isfinite(rate)) s->speed = rate;
+    if (!(rate > 0.0) || !std::isfinite(rate)) return;
+    command([&] {
+        if (State* s = find(branch)) s->speed = rate;
+    });
 }
 
 void Mixer::begin(State& s, const Pending& pending, int64_t now) {
@@ -150,14 +245,30 @@ void Mixer::begin(State& s, const Pending& pending, int64_t now) {
         s.ramp = GainRamp::line(now, s.ramp.at(now), pending.length, pending.factor);
 }
 
-size_t Mixer::read(State& s, float* out, size_t frames) {
-    if (s.speed == 1.0 && s.ahead.empty()) return s.input->read(out, frames);
+size_t Mixer::take(Branch branch, State& s, float* out, size_t frames) {
+    size_t got = 0;
+    if (const auto h = held_.find(branch); h != held_.end()) {
+        Held& held = h->second;
+        got = std::min(frames, held.frames.size() / 2 - held.at);
+        std::copy_n(held.frames.begin() + static_cast<std::ptrdiff_t>(2 * held.at), 2 * got, out);
+        held.at += got;
+        if (2 * held.at == held.frames.size()) held_.erase(h);
+    }
+    if (got < frames) got += s.input->read(out + 2 * got, frames - got);
+    if (rewindFrom_)
+        for (auto& [b, taken] : steps_.back().taken)
+            if (b == branch) taken.insert(taken.end(), out, out + 2 * got);
+    return got;
+}
+
+size_t Mixer::read(Branch branch, State& s, float* out, size_t frames) {
+    if (s.speed == 1.0 && s.ahead.empty()) return take(branch, s, out, frames);
     // Frame j of the output lies at `at + j * speed` in the frames read ahead, between two of them.
     const auto needed = static_cast<size_t>(s.at + static_cast<double>(frames - 1) * s.speed) + 2;
     size_t have = s.ahead.size() / 2;
     if (needed > have) {
         s.ahead.resize(2 * needed);
-        have += s.input->read(s.ahead.data() + 2 * have, needed - have);
+        have += take(branch, s, s.ahead.data() + 2 * have, needed - have);
         s.ahead.resize(2 * have);
     }
     size_t made = 0;
@@ -173,7 +284,7 @@ size_t Mixer::read(State& s, float* out, size_t frames) {
     return made;
 }
 
-void Mixer::mixBranch(State& s, float* out, size_t frames) {
+void Mixer::mixBranch(Branch branch, State& s, float* out, size_t frames) {
     // A fall reads no further than its end, so that the branch goes on from there when it starts
     // again.
     size_t wanted = frames;
@@ -181,7 +292,7 @@ void Mixer::mixBranch(State& s, float* out, size_t frames) {
         const int64_t left = s.pending ? s.pending->length : s.ramp.last().frame - frames_;
         wanted = static_cast<size_t>(std::clamp<int64_t>(left, 0, static_cast<int64_t>(frames)));
     }
-    const size_t got = wanted > 0 ? read(s, scratch_.data(), wanted) : 0;
+    const size_t got = wanted > 0 ? read(branch, s, scratch_.data(), wanted) : 0;
     if (got == 0) {
         // Nothing to fall from: the branch is silent already.
         if (s.motion == Motion::Falling) {
@@ -208,13 +319,21 @@ void Mixer::mixBranch(State& s, float* out, size_t frames) {
     for (size_t i = 0; i < 2 * got; ++i) out[i] += scratch_[i];
 }
 
-void Mixer::mix(float* out, size_t frames) {
+int64_t Mixer::mix(float* out, size_t frames) {
     std::fill_n(out, 2 * frames, 0.0f);
     const std::lock_guard hold(lock_);
     if (scratch_.size() < 2 * frames) scratch_.resize(2 * frames);
+    if (rewindFrom_) record();
     for (auto& [branch, state] : branches_)
-        if (state.motion != Motion::Halted) mixBranch(state, out, frames);
+        if (state.motion != Motion::Halted) mixBranch(branch, state, out, frames);
+    const int64_t first = frames_;
     frames_ += static_cast<int64_t>(frames);
+    // Steps a rewind can no longer reach are kept for their storage.
+    while (!steps_.empty() && steps_.front().frame < frames_ - keep_) {
+        spare_.push_back(std::move(steps_.front()));
+        steps_.pop_front();
+    }
+    return first;
 }
 
 }  // namespace velorra

@@ -10,11 +10,20 @@
 // take effect with the next frames mixed; `mix` holds the mixer's lock while it reads the inputs,
 // so an input must not wait long.
 //
+// An output that holds much of the mix ahead of the listener, and can take back what it holds
+// (a sound server's stream), gives the mixer a rewind: each command then goes back to the frame
+// the output names, just past what is being heard, and the mix is made again from there with the
+// command in it. The frames each branch took from its input since are given to it again, so
+// nothing of a song is lost or read twice. A command is thus heard soon after it is given, however
+// far ahead the output keeps the mix.
+//
 // A branch is halted (it adds silence and its input is not read), sounding, or falling to a halt.
 // A ramp set while a branch sounds starts with the next frame its input gives: a rise after a
 // start or a seek begins with the first sound there is, never with silence standing in for it.
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -84,8 +93,21 @@ public:
     double rate(Branch branch) const;
     void setRate(Branch branch, double rate);
 
-    // Mixes the next `frames` interleaved stereo frames into `out`.
-    void mix(float* out, size_t frames);
+    // Mixes the next `frames` interleaved stereo frames into `out`; returns the mix frame of the
+    // first of them.
+    int64_t mix(float* out, size_t frames);
+
+    // Before each command the mixer asks `from` for the frame it is to be heard from, and goes
+    // back there if it has mixed beyond it (no further back than `keep` frames before the last
+    // mixed); after it, `then` is told, so that the output hands on the mix made again. `from`
+    // is asked with the mixer's lock held: it must not call the mixer. Set before anything is
+    // mixed; an output that takes the mix as it is made sets none.
+    void setRewind(std::function<int64_t()> from, std::function<void()> then, int64_t keep);
+    // Frames the branch took from its input that are still to be mixed, given back by a rewind.
+    int64_t held(Branch branch) const;
+    // The branch's input has jumped (a seek): what it holds of the input is dropped, and no later
+    // rewind goes back before the frames it has mixed.
+    void forget(Branch branch);
 
 private:
     enum class Motion { Halted, Sounding, Falling };
@@ -110,22 +132,55 @@ private:
         std::vector<float> ahead;
         double at = 0.0;
     };
+    // Frames a branch took from its input, given back by a rewind: read before the input again.
+    struct Held {
+        std::vector<float> frames;
+        size_t at = 0;  // how many of them have been read
+    };
+    // What a rewind goes back to: the branches as they stood before a stretch was mixed, and the
+    // frames each took from its input while it was mixed.
+    struct Step {
+        int64_t frame = 0;
+        std::vector<std::pair<Branch, State>> states;
+        std::vector<std::pair<Branch, std::vector<float>>> taken;
+    };
 
     const State* find(Branch branch) const;
     State* find(Branch branch);
     // Starts the pending ramp at frame `now`. Caller holds lock_.
     static void begin(State& s, const Pending& pending, int64_t now);
     // Reads up to `frames` frames of the branch at its speed into `out`.
-    static size_t read(State& s, float* out, size_t frames);
+    size_t read(Branch branch, State& s, float* out, size_t frames);
+    // Takes up to `frames` frames of the branch's input, held ones first, noting them for a rewind.
+    size_t take(Branch branch, State& s, float* out, size_t frames);
     // Mixes one branch into `out`. Caller holds lock_.
-    void mixBranch(State& s, float* out, size_t frames);
+    void mixBranch(Branch branch, State& s, float* out, size_t frames);
+    // A command is coming: goes back to the frame the output names, and marks that the output is
+    // to be told once the command is in. Caller holds lock_.
+    void rewind();
+    // Notes the branches as they stand before the next stretch is mixed. Caller holds lock_.
+    void record();
+    // Runs a command under the lock, after any rewind, and tells the output of a rewind after it.
+    template <class Command>
+    void command(Command&& apply);
 
     const int rate_;
     mutable std::mutex lock_;
     std::map<Branch, State> branches_;
+    std::map<Branch, Held> held_;
     Branch last_ = 0;
     int64_t frames_ = 0;
     std::vector<float> scratch_;
+    std::function<int64_t()> rewindFrom_;
+    std::function<void()> rewound_;
+    int64_t keep_ = 0;
+    // The steps mixed since the earliest frame a rewind may go back to, oldest first; spent ones
+    // are kept for their storage.
+    std::deque<Step> steps_;
+    std::vector<Step> spare_;
+    // No rewind goes back before this frame.
+    int64_t floor_ = 0;
+    bool toldRewound_ = false;
 };
 
 }  // namespace velorra
