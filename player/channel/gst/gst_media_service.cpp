@@ -255,6 +255,11 @@ GstMediaGraph::GstMediaGraph(GstHandle<GstElement> pipeline, GstHandle<GstElemen
     input_ = std::make_shared<GstMixInput>(std::move(appsink), output_->inputWait(),
                                            [link = link_] { link.post(BusEvent::Ended); });
     branch_ = output_->mixer().add(input_);
+    endHeard_.setEnabled(false);
+    endHeard_.onTimer = [this] {
+        endHeard_.setEnabled(false);
+        if (chain_ == Chain::Ready && onStream) onStream(StreamEvent::Ended, {});
+    };
 }
 
 GstMediaGraph::~GstMediaGraph() {
@@ -280,6 +285,11 @@ void GstMediaGraph::handle(BusEvent event, const std::string& why) {
         moveTo(wanted_);
         return;
     case BusEvent::Ended:
+        if (const int64_t ms = output_->msUntilHeard(output_->mixer().takenTo(branch_)); ms > 0) {
+            endHeard_.setInterval(static_cast<int32_t>(std::min<int64_t>(ms, toolkit::Timer::MaxInterval)));
+            endHeard_.setEnabled(true);
+            return;
+        }
         if (chain_ == Chain::Ready && onStream) onStream(StreamEvent::Ended, {});
         return;
     case BusEvent::Failed:
@@ -401,10 +411,13 @@ std::optional<double> GstMediaGraph::position() {
     }
     // The input has read up to its next frame; what the output has not let out of the mix since
     // is still to be heard.
+    // Frames a rewind gave back to the mixer are read from the input but not yet mixed.
     Mixer& mixer = output_->mixer();
     const int64_t unheard = std::max<int64_t>(0, mixer.takenTo(branch_) - output_->heardFrame());
     const double next = input_->nextSeconds();
-    return std::max(input_->startSeconds(), next - static_cast<double>(unheard) * mixer.rate(branch_) / GstMixOutput::kRate);
+    const double unmixed = static_cast<double>(mixer.held(branch_));
+    return std::max(input_->startSeconds(),
+                    next - (static_cast<double>(unheard) * mixer.rate(branch_) + unmixed) / GstMixOutput::kRate);
 }
 
 bool GstMediaGraph::seek(double seconds) {
@@ -425,6 +438,7 @@ bool GstMediaGraph::seek(double seconds) {
     output_->later([output = output_.get(), branch = branch_, input = input_, pipeline = shared(pipeline_.get()),
                     motion = motion_, seconds] {
         waitForFall(*output, branch);
+        output->mixer().forget(branch);
         const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE);
         input->seek(seconds, [&] {
             return gst_element_seek_simple(pipeline.get(), GST_FORMAT_TIME, flags,

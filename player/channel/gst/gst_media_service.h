@@ -16,7 +16,8 @@
 // worker's (gst_mix_output.h), in the order asked. A pipeline prerolls on its own threads; what
 // its bus says (the chain is ready, it failed) and the end of its stream (the last frame mixed)
 // are posted through the event loop carrying the graph's id, and reach the graph on the
-// user-interface thread only while a graph of that id lives. A position or state asked for while
+// user-interface thread only while a graph of that id lives; an output that holds much of the mix
+// ahead of the listener has the end told once it is heard. A position or state asked for while
 // the chain is still being built is applied when it is ready. A seek or a drop lets the fall
 // before it be mixed (a stretch or two) before the pipeline moves or goes, on the worker, and a
 // seek's task starts the sound again once the last seek asked for is made.
@@ -33,6 +34,7 @@
 #include "player/channel/gst/gst_mix_output.h"
 #include "player/channel/media_service.h"
 #include "player/toolkit/event_loop.h"
+#include "player/toolkit/timer.h"
 
 namespace velorra {
 
@@ -128,6 +130,8 @@ private:
     // while a seek is to be made, with the first frame where it lands).
     bool running_ = false;
     const std::shared_ptr<Motion> motion_ = std::make_shared<Motion>();
+    // Tells the end of the stream once its last frame is heard.
+    toolkit::Timer endHeard_{link_.loop};
 };
 
 class GstMediaService : public MediaService {

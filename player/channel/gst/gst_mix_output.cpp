@@ -1,6 +1,7 @@
 #include "player/channel/gst/gst_mix_output.h"
 
 #include <algorithm>
+#include <climits>
 
 #include <gst/app/gstappsrc.h>
 #include <gst/audio/audio-format.h>
@@ -82,6 +83,12 @@ void GstMixOutput::later(std::function<void()> task) {
 void GstMixOutput::close() {
     GstHandle<GstElement> pipeline = std::move(pipeline_);
     resting_ = false;
+    if (stream_) {
+        onServer_ = false;
+        stream_.reset();
+        const std::lock_guard hold(heardLock_);
+        heard_.open = false;
+    }
     if (!pipeline) return;
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     // Its streaming thread has ended.
@@ -102,14 +109,18 @@ void GstMixOutput::openOn(const std::string& device) {
     // The monitor is asked only while the output stands in for an absent device: a probe on the
     // worker each time a channel plays.
     const bool returned = standsIn_ && device == device_ && makeAudioSink(device);
-    if (pipeline_ && !broken_ && !returned && (kind_ != AudioOutput::Device || device == device_)) {
-        if (resting_ && gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
+    const bool broken = broken_ || (stream_ && stream_->failed());
+    if ((pipeline_ || stream_) && !broken && !returned && (kind_ != AudioOutput::Device || device == device_)) {
+        if (stream_)
+            stream_->wake();
+        else if (resting_ && gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE)
             resting_ = false;
         return;
     }
     close();
     broken_ = false;
     device_ = device;
+    if (kind_ == AudioOutput::Device && openStream()) return;
     if (!pool_) {
         // The stretches are made in a few buffers used over and over.
         pool_.reset(gst_buffer_pool_new());
@@ -160,12 +171,70 @@ void GstMixOutput::openOn(const std::string& device) {
     if (!position_) position_.reset(gst_query_new_position(GST_FORMAT_TIME));
     {
         const std::lock_guard hold(heardLock_);
-        heard_ = {base_, base_, g_get_monotonic_time(), true};
+        heard_ = {base_, base_, g_get_monotonic_time(), true, kind_ != AudioOutput::SilentFast};
     }
     if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) broken_ = true;
     // The sound server's client thread, started by the sink as it opened.
     if (kind_ == AudioOutput::Device) setThreadsNice(kSoundServerClientThread, kSoundThreadNice);
     pipeline_ = std::move(pipeline);
+}
+
+bool GstMixOutput::openStream() {
+    std::string sink;
+    standsIn_ = false;
+    if (!device_.empty()) {
+        // The device's sink on the server: the monitor knows it by its id or its display name.
+        const auto element = makeAudioSink(device_);
+        if (!element) {
+            standsIn_ = true;
+        } else {
+            GstElementFactory* factory = gst_element_get_factory(element.get());
+            if (!factory || g_strcmp0(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)), "pulsesink") != 0)
+                return false;
+            gchar* name = nullptr;
+            g_object_get(element.get(), "device", &name, nullptr);
+            const GCharHandle held(name);
+            if (held) sink = held.get();
+        }
+    }
+    {
+        const std::lock_guard hold(heardLock_);
+        heard_ = {mixer_.frames(), mixer_.frames(), g_get_monotonic_time(), true, false};
+    }
+    stream_ = PulseStream::open(
+        mixer_, sink, [this] { return commandFrame(); },
+        [this](int64_t frame, int64_t mixed, bool moving) { tellHeard(frame, mixed, moving); });
+    if (!stream_) {
+        const std::lock_guard hold(heardLock_);
+        heard_.open = false;
+        return false;
+    }
+    resting_ = false;
+    onServer_ = true;
+    setThreadsNice(kSoundServerClientThread, kSoundThreadNice);
+    return true;
+}
+
+void GstMixOutput::tellHeard(int64_t frame, int64_t mixed, bool moving) {
+    resting_ = !moving;
+    const std::unique_lock hold(heardLock_, std::try_to_lock);
+    if (hold) heard_ = {frame, mixed, g_get_monotonic_time(), true, moving};
+}
+
+int64_t GstMixOutput::commandFrame() const {
+    Heard heard;
+    {
+        const std::lock_guard hold(heardLock_);
+        heard = heard_;
+    }
+    if (!heard.open) return INT64_MAX;
+    if (heard.moving) heard.frame += (g_get_monotonic_time() - heard.at) * kRate / G_USEC_PER_SEC;
+    return std::min(heard.frame, heard.mixed) + int64_t{kRate} * PulseStream::kLeadMs / 1000;
+}
+
+int64_t GstMixOutput::msUntilHeard(int64_t frame) const {
+    if (!onServer_) return 0;
+    return std::max<int64_t>(0, (frame - heardFrame()) * 1000 / kRate);
 }
 
 // Runs on whichever thread posts: a failed output is made afresh with the next channel; the rest
@@ -219,7 +288,7 @@ void GstMixOutput::noteHeard(int64_t mixed) {
         ns >= 0 ? base_ + static_cast<int64_t>(gst_util_uint64_scale(static_cast<guint64>(ns), kRate, GST_SECOND))
                 : base_.load();
     const std::unique_lock hold(heardLock_, std::try_to_lock);
-    if (hold) heard_ = {frame, mixed, g_get_monotonic_time(), true};
+    if (hold) heard_ = {frame, mixed, g_get_monotonic_time(), true, kind_ != AudioOutput::SilentFast};
 }
 
 int64_t GstMixOutput::heardFrame() const {
@@ -230,7 +299,7 @@ int64_t GstMixOutput::heardFrame() const {
     }
     if (!heard.open) return std::max<int64_t>(0, mixer_.frames() - trail_);
     // An output that keeps time has gone on letting out what it holds since it was asked.
-    if (kind_ != AudioOutput::SilentFast)
+    if (heard.moving)
         heard.frame += (g_get_monotonic_time() - heard.at) * kRate / G_USEC_PER_SEC;
     return std::min(heard.frame, heard.mixed);
 }

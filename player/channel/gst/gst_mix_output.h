@@ -7,9 +7,14 @@
 // plays again, so that a stopped player costs next to nothing;
 // a new device choice moves it at the next song change (the next channel that plays).
 //
-// The appsrc asks the mixer for 20 ms at a time, on its own streaming thread, as the sink makes
-// room. The sink holds 40 ms: a halt or a fade placed with the next frames mixed is heard within
-// about 60 ms, and a sound server is kept fed on a busy machine.
+// On a PulseAudio server (or PipeWire's) the device is played through a stream of the server's
+// own (pulse/pulse_stream.h), which keeps 150 ms of the mix with the server and writes over it
+// when a command comes: a halt or a fade is heard about 25 ms after it is given, and the sound
+// holds while the machine stalls for a while. Otherwise, and for the outputs that go nowhere, a
+// GStreamer pipeline takes the mix, `appsrc ! audioconvert ! audioresample ! sink`: its appsrc
+// asks the mixer for 20 ms at a time, on its own streaming thread, as the sink makes room. That
+// sink holds 40 ms: a halt or a fade placed with the next frames mixed is heard within about
+// 60 ms.
 //
 // The output has a worker thread (gst_worker.h) that opens and closes its pipeline and takes
 // whatever else the user-interface thread must not wait for; with a mix pulled by hand that work
@@ -26,6 +31,7 @@
 #include "player/channel/gst/gst_handle.h"
 #include "player/channel/gst/gst_worker.h"
 #include "player/channel/mix/mixer.h"
+#include "player/channel/pulse/pulse_stream.h"
 
 namespace velorra {
 
@@ -71,8 +77,11 @@ public:
     // keeps time, since a song is heard on time only if its pipeline starts at once; after the
     // player's others when the output runs as fast as it can.
     int decodingNice() const;
-    // Whether the pipeline rests, nothing having sounded for two seconds.
+    // Whether the output rests, nothing having sounded for two seconds.
     bool resting() const { return resting_; }
+    // Milliseconds until the mix frame `frame` is heard, when the output plays on a sound server's
+    // stream that holds much of the mix ahead; else 0.
+    int64_t msUntilHeard(int64_t frame) const;
     // The frame of the mix that is leaving the output now: what the output's streaming thread
     // last learned of its sink, carried on by the time since; never a wait for the output.
     int64_t heardFrame() const;
@@ -83,6 +92,14 @@ private:
     void feed(GstAppSrc* appsrc);
     // On the worker.
     void openOn(const std::string& device);
+    // Opens the sound server's stream on device_; false when there is no server, or the device
+    // is not one of its sinks.
+    bool openStream();
+    // Where the stream is, told on its thread.
+    void tellHeard(int64_t frame, int64_t mixed, bool moving);
+    // The mix frame a command is placed on: just past the one being heard, or none while the
+    // output is not open. Asked with the mixer's lock held.
+    int64_t commandFrame() const;
     void close();
     // Pauses the pipeline when still nothing sounds.
     void rest();
@@ -94,6 +111,8 @@ private:
     Mixer mixer_{kRate};
     // Made, rested and brought down on the worker.
     GstHandle<GstElement> pipeline_;
+    // Or the stream on the sound server, in its stead.
+    std::shared_ptr<PulseStream> stream_;
     std::string chosen_;
     std::string device_;  // the one it is open on, known to the worker
     // It plays on the default output because device_ was absent; known to the worker.
@@ -113,6 +132,7 @@ private:
         int64_t mixed = 0;
         gint64 at = 0;
         bool open = false;
+        bool moving = true;  // what is heard moves on with the time since
     };
     mutable std::mutex heardLock_;
     Heard heard_;
@@ -121,7 +141,9 @@ private:
     int64_t trail_ = 0;
     // Stretches mixed in a row in which nothing sounded; on the pipeline's streaming thread.
     int silentStretches_ = 0;
-    // The pipeline rests; set by the worker.
+    // The output plays on stream_; set by the worker.
+    std::atomic<bool> onServer_{false};
+    // The output rests; set by the worker, or by the stream's thread.
     std::atomic<bool> resting_{false};
     // Last: it ends, having done all it was given, before the rest goes.
     GstWorker worker_;

@@ -37,6 +37,10 @@ void Mixer::setRewind(std::function<int64_t()> from, std::function<void()> then,
     rewindFrom_ = std::move(from);
     rewound_ = std::move(then);
     keep_ = keep;
+    // Nothing mixed before goes to the new output.
+    for (auto& step : steps_) spare_.push_back(std::move(step));
+    steps_.clear();
+    floor_ = frames_;
 }
 
 int64_t Mixer::held(Branch branch) const {
@@ -56,14 +60,14 @@ void Mixer::forget(Branch branch) {
 
 template <class Command>
 void Mixer::command(Command&& apply) {
-    bool rewound = false;
+    std::function<void()> tell;
     {
         const std::lock_guard hold(lock_);
         rewind();
         apply();
-        rewound = std::exchange(toldRewound_, false);
+        if (std::exchange(toldRewound_, false)) tell = rewound_;
     }
-    if (rewound) rewound_();
+    if (tell) tell();
 }
 
 void Mixer::rewind() {

@@ -100,8 +100,9 @@ public:
     // Before each command the mixer asks `from` for the frame it is to be heard from, and goes
     // back there if it has mixed beyond it (no further back than `keep` frames before the last
     // mixed); after it, `then` is told, so that the output hands on the mix made again. `from`
-    // is asked with the mixer's lock held: it must not call the mixer. Set before anything is
-    // mixed; an output that takes the mix as it is made sets none.
+    // is asked with the mixer's lock held: it must not call the mixer. A rewind never goes back
+    // before the frame the mix stood at when it was set; an output that takes the mix as it is
+    // made sets none (empty functions).
     void setRewind(std::function<int64_t()> from, std::function<void()> then, int64_t keep);
     // Frames the branch took from its input that are still to be mixed, given back by a rewind.
     int64_t held(Branch branch) const;
