@@ -195,7 +195,8 @@ TEST(Mixer, BalanceLowersOneSideAndRateReadsFaster) {
 // output writes each stretch where it belongs, the mix must be sample for sample the one a mixer
 // gives that had mixed only to that frame when the command came: every command of a song's life,
 // at other speeds, with a stream that ends, and with the frames given back spanning several
-// rewinds. Each branch's input is read exactly as far.
+// rewinds. Each branch's input is read exactly as far. A command placed before the one given just
+// ahead of it (the frame heard is an estimate, and can step back) comes after it all the same.
 TEST(Mixer, AMixTakenBackAndMadeAgainIsTheOneMadeAtTheCommand) {
     constexpr size_t kStep = 220, kAhead = 12 * kStep, kLength = 60 * kStep;
     struct Run {
@@ -217,27 +218,33 @@ TEST(Mixer, AMixTakenBackAndMadeAgainIsTheOneMadeAtTheCommand) {
     Run plain, ahead;
     int64_t commandAt = 0;
     ahead.mixer.setRewind([&] { return commandAt; }, [&] { ++ahead.rewound; }, 100 * kStep);
-    const std::vector<std::pair<size_t, std::function<void(Run&)>>> script = {
+    struct Command {
+        size_t step;
+        std::function<void(Run&)> apply;
+        size_t placed = 0;  // where the output places it, when not at `step`
+    };
+    const std::vector<Command> script = {
         {2, [](Run& r) { r.mixer.start(r.ia, kFall); }},
         {6, [](Run& r) { r.mixer.setGain(r.ia, 0.5, 441); }},
         {7, [](Run& r) { r.mixer.setGain(r.ia, 0.25, 441); }},  // joins the ramp before it
         {9, [](Run& r) { r.mixer.start(r.ib, kFall); }},
         {12, [](Run& r) { r.mixer.setRate(r.ib, 1.5); }},
         {13, [](Run& r) { r.mixer.halt(r.ia, kFall); }},
-        {14, [](Run& r) { r.mixer.setBalance(r.ib, 0.5f); }},
+        {13, [](Run& r) { r.mixer.setBalance(r.ib, 0.5f); }, 11},
         {20, [](Run& r) { r.mixer.start(r.ia, kFall); }},
         {24, [](Run& r) { r.mixer.setLoudness(r.ib, 0.5, 900); }},
         {30, [](Run& r) { r.mixer.setRate(r.ib, 1.0); }},
         {36, [](Run& r) { r.mixer.silence(r.ia); }},
         {40, [](Run& r) { r.mixer.start(r.ia, 0); }},
     };
-    for (const auto& [step, apply] : script) {
-        commandAt = static_cast<int64_t>(step * kStep);
-        plain.pullTo(commandAt);
-        ahead.pullTo(commandAt + static_cast<int64_t>(kAhead));
+    for (const auto& [step, apply, placed] : script) {
+        const auto at = static_cast<int64_t>(step * kStep);
+        commandAt = placed ? static_cast<int64_t>(placed * kStep) : at;
+        plain.pullTo(at);
+        ahead.pullTo(at + static_cast<int64_t>(kAhead));
         apply(plain);
         apply(ahead);
-        ASSERT_EQ(ahead.mixer.frames(), commandAt);
+        ASSERT_EQ(ahead.mixer.frames(), at);
         ASSERT_EQ(ahead.mixer.takenTo(ahead.ia), plain.mixer.takenTo(plain.ia)) << step;
     }
     EXPECT_EQ(ahead.rewound, static_cast<int>(script.size()));

@@ -501,6 +501,7 @@ GstMediaService::GstMediaService(toolkit::EventLoop& loop, AudioOutput output)
 std::unique_ptr<MediaGraph> GstMediaService::createGraph(const std::string& outputDevice) {
     startGstreamer();
     output_->choose(outputDevice);
+    output_->prepare();
     const int id = ++lastId_;
     auto graph = GstMediaGraph::create(output_, {loop_, graphs_, id, output_->decodingNice()});
     if (graph) (*graphs_)[id] = graph.get();

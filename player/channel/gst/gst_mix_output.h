@@ -62,6 +62,12 @@ public:
     // worker. An output that plays on the default output because its device was absent moves to
     // the device once it is back.
     void open();
+    // Opens the output on a device ahead of a channel's play, while the channel's file opens: a
+    // sound server's stream takes a while to set up, and a song that starts with a fade would
+    // have its first steps given before any of its sound was mixed.
+    void prepare() {
+        if (kind_ == AudioOutput::Device) open();
+    }
     // Runs `task` on the worker, after what was given before; at once when the mix is pulled by
     // hand.
     void later(std::function<void()> task);

@@ -65,6 +65,8 @@ void Mixer::command(Command&& apply) {
         const std::lock_guard hold(lock_);
         rewind();
         apply();
+        // No later command goes back before this one, which the mix from here on holds.
+        if (rewindFrom_) floor_ = frames_;
         if (std::exchange(toldRewound_, false)) tell = rewound_;
     }
     if (tell) tell();
