@@ -26,10 +26,18 @@ void Mixer::remove(Branch branch) {
     std::shared_ptr<MixInput> input;  // released once the lock is
     const std::lock_guard hold(lock_);
     if (const auto found = branches_.find(branch); found != branches_.end()) {
+        // A mix made again from a rewind would lack the branch: none goes back into its sound.
+        raiseFloor(found->second);
         input = std::move(found->second.input);
         branches_.erase(found);
     }
     held_.erase(branch);
+}
+
+void Mixer::raiseFloor(const State& s) {
+    // A halted branch's last mixed frame is where its fall ended; one still sounding is cut from
+    // the whole mix made so far.
+    floor_ = std::max(floor_, s.motion == Motion::Halted ? s.takenTo : frames_);
 }
 
 void Mixer::setRewind(std::function<int64_t()> from, std::function<void()> then, int64_t keep) {
@@ -52,10 +60,7 @@ int64_t Mixer::held(Branch branch) const {
 void Mixer::forget(Branch branch) {
     const std::lock_guard hold(lock_);
     held_.erase(branch);
-    // A halted branch's last mixed frame is where its fall ended; one still sounding is cut from
-    // the whole mix made so far.
-    const State* s = find(branch);
-    floor_ = std::max(floor_, s && s->motion == Motion::Halted ? s->takenTo : frames_);
+    if (const State* s = find(branch)) raiseFloor(*s);
 }
 
 template <class Command>

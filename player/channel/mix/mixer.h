@@ -58,7 +58,7 @@ public:
 
     // A new branch, halted, at gain 1 and centre balance.
     Branch add(std::shared_ptr<MixInput> input);
-    // The branch leaves the mix at once.
+    // The branch leaves the mix at once; no later rewind goes back into the sound it made.
     void remove(Branch branch);
 
     // The factor the gain moves to (1.0 unity), the last one set.
@@ -159,6 +159,8 @@ private:
     // A command is coming: goes back to the frame the output names, and marks that the output is
     // to be told once the command is in. Caller holds lock_.
     void rewind();
+    // Keeps later rewinds out of the branch's sound as it has been mixed. Caller holds lock_.
+    void raiseFloor(const State& s);
     // Notes the branches as they stand before the next stretch is mixed. Caller holds lock_.
     void record();
     // Runs a command under the lock, after any rewind, and tells the output of a rewind after it.
