@@ -3,7 +3,8 @@
 // that sink's monitor and not on the other's; an id no device has plays on the default output
 // until a device of that id comes. However many channels play, the player holds one stream on
 // the sound server. Two sinks of one description are two entries of the window's menu, each
-// heard when chosen, and a display name kept by older settings chooses the first of them.
+// heard when chosen, and a display name kept by older settings chooses the first of them. A
+// stream that rests after two silent seconds plays again with the next song.
 #include "player/channel/gst/gst_media_service.h"
 #include "player/channel/player.h"
 #include "player/toolkit/qt/qt_event_loop.h"
@@ -222,6 +223,15 @@ TEST_F(OutputDeviceOnPulse, TheChosenSinkCarriesTheSoundAndAnAbsentOneFallsBackT
     const auto plugged = heardOn(service, "c", {"a", "c"}, streams);
     EXPECT_EQ(plugged[0], 0.0);
     EXPECT_GT(plugged[1], 300.0);
+    EXPECT_EQ(streams, 1);
+
+    // Two silent seconds rest the stream, kept but not played; the next song wakes it.
+    const QDeadlineTimer restBound(10000);
+    while (!service.output().resting() && !restBound.hasExpired()) QThread::msleep(50);
+    ASSERT_TRUE(service.output().resting());
+    const auto woken = heardOn(service, "c", {"a", "c"}, streams);
+    EXPECT_EQ(woken[0], 0.0);
+    EXPECT_GT(woken[1], 300.0);
     EXPECT_EQ(streams, 1);
 }
 
