@@ -22,7 +22,6 @@ constexpr size_t kStretchFrames = GstMixOutput::kRate / 50;
 // fade is heard behind, and what keeps the sound server fed while this process waits for a core.
 constexpr gint64 kSinkBufferUs = 40000;
 constexpr gint64 kSinkPeriodUs = 10000;
-static_assert(GstMixOutput::kDeviceTrailFrames == kSinkBufferUs * GstMixOutput::kRate / 1000000 + kStretchFrames);
 // How long an output that runs as fast as it can rests while nothing sounds.
 constexpr gulong kIdleUs = 5000;
 // Silent stretches after which the output pipeline rests: two seconds.

@@ -43,9 +43,10 @@ class GstMixOutput {
 public:
     // Every channel is mixed at this rate; songs at others are converted.
     static constexpr int kRate = 44100;
-    // How far the sound a device lets out trails the mix: the sink's 40 ms and the 20 ms stretch
-    // in hand.
-    static constexpr int64_t kDeviceTrailFrames = kRate * 60 / 1000;
+    // How far the frame a command takes effect on trails the one a device lets out: on a sound
+    // server's stream 20 ms and, on average, half of its 5 ms stretch. (On a bare device the sink
+    // holds 40 ms and a 20 ms stretch is in hand: 60 ms.)
+    static constexpr int64_t kDeviceTrailFrames = kRate * (2 * PulseStream::kLeadMs + PulseStream::kStretchMs) / 2000;
 
     explicit GstMixOutput(AudioOutput kind);
     GstMixOutput(const GstMixOutput&) = delete;

@@ -7,8 +7,6 @@ namespace velorra {
 namespace {
 
 constexpr size_t kFrameBytes = 2 * sizeof(float);
-// A stretch of the mix: the steps a rewind goes back in.
-constexpr size_t kStretchFrames = 220;
 // How often the server asks for more.
 constexpr int kRequestMs = 20;
 // How far back the mixer keeps what it made: all the server may hold.
@@ -112,10 +110,11 @@ PulseStream::~PulseStream() {
 void PulseStream::fill(size_t more) {
     if (!stream_ || pa_stream_get_state(stream_) != PA_STREAM_READY) return;
     const int64_t end = written_ + static_cast<int64_t>(more / kFrameBytes);
-    stretch_.resize(2 * kStretchFrames);
+    const auto stretch = static_cast<size_t>(mixer_.rate() * PulseStream::kStretchMs / 1000);
+    stretch_.resize(2 * stretch);
     // A command that takes the mix back meanwhile has the next stretch start there.
     for (int64_t at = mixer_.frames(); at < end; at = mixer_.frames()) {
-        const auto frames = static_cast<size_t>(std::min<int64_t>(kStretchFrames, end - at));
+        const auto frames = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(stretch), end - at));
         const int64_t first = mixer_.mix(stretch_.data(), frames);
         pa_stream_write(stream_, stretch_.data(), frames * kFrameBytes, nullptr,
                         (first - base_) * static_cast<int64_t>(kFrameBytes), PA_SEEK_ABSOLUTE);

@@ -34,6 +34,8 @@ public:
     // placed.
     static constexpr int kQueueMs = 150;
     static constexpr int kLeadMs = 20;
+    // The stretches the mix is made in: the steps a rewind goes back in.
+    static constexpr int kStretchMs = 5;
 
     // Connects to the sound server and plays the mix on `sink` (a sink's name; empty for the
     // server's default). Null when no server answers or it has no such sink. Each command given to
