@@ -57,8 +57,8 @@ bool PulseStream::connect(const std::string& sink) {
     waitFor([&] { return failed_ || pa_context_get_state(context_) == PA_CONTEXT_READY; });
     const int rate = mixer_.rate();
     if (!failed_) {
-        const pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(rate), 2};
-        stream_ = pa_stream_new(context_, "Velorra", &spec, nullptr);
+        const pa_sample_spec format{PA_SAMPLE_FLOAT32NE, static_cast<uint32_t>(rate), 2};
+        stream_ = pa_stream_new(context_, "Velorra", &format, nullptr);
     }
     if (stream_) {
         pa_stream_set_state_callback(stream_, +[](pa_stream* st, void* self) {
