@@ -221,14 +221,8 @@ void GstMixOutput::tellHeard(int64_t frame, int64_t mixed, bool moving) {
 }
 
 int64_t GstMixOutput::commandFrame() const {
-    Heard heard;
-    {
-        const std::lock_guard hold(heardLock_);
-        heard = heard_;
-    }
-    if (!heard.open) return INT64_MAX;
-    if (heard.moving) heard.frame += (g_get_monotonic_time() - heard.at) * kRate / G_USEC_PER_SEC;
-    return std::min(heard.frame, heard.mixed) + int64_t{kRate} * PulseStream::kLeadMs / 1000;
+    const auto heard = heardIfOpen();
+    return heard ? *heard + int64_t{kRate} * PulseStream::kLeadMs / 1000 : INT64_MAX;
 }
 
 int64_t GstMixOutput::msUntilHeard(int64_t frame) const {
@@ -290,17 +284,22 @@ void GstMixOutput::noteHeard(int64_t mixed) {
     if (hold) heard_ = {frame, mixed, g_get_monotonic_time(), true, kind_ != AudioOutput::SilentFast};
 }
 
-int64_t GstMixOutput::heardFrame() const {
+std::optional<int64_t> GstMixOutput::heardIfOpen() const {
     Heard heard;
     {
         const std::lock_guard hold(heardLock_);
         heard = heard_;
     }
-    if (!heard.open) return std::max<int64_t>(0, mixer_.frames() - trail_);
+    if (!heard.open) return std::nullopt;
     // An output that keeps time has gone on letting out what it holds since it was asked.
     if (heard.moving)
         heard.frame += (g_get_monotonic_time() - heard.at) * kRate / G_USEC_PER_SEC;
     return std::min(heard.frame, heard.mixed);
+}
+
+int64_t GstMixOutput::heardFrame() const {
+    const auto heard = heardIfOpen();
+    return heard ? *heard : std::max<int64_t>(0, mixer_.frames() - trail_);
 }
 
 }  // namespace velorra

@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "player/channel/gst/gst_handle.h"
@@ -104,6 +105,8 @@ private:
     bool openStream();
     // Where the stream is, told on its thread.
     void tellHeard(int64_t frame, int64_t mixed, bool moving);
+    // The frame heard, while the output is open; never a call to the mixer.
+    std::optional<int64_t> heardIfOpen() const;
     // The mix frame a command is placed on: just past the one being heard, or none while the
     // output is not open. Asked with the mixer's lock held.
     int64_t commandFrame() const;
